@@ -1,0 +1,59 @@
+// Window effects of the main window: pin on top, hand the mouse to the system's move loop,
+// and slide the window up off the screen.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "hook32/hook32.h"
+
+namespace Hook32 {
+namespace {
+
+constexpr float kSlideStep = 300.0f;        // twips per move (20 pixels)
+constexpr double kSecondsPerPass = 1.0 / 60;  // about one move per displayed frame
+
+// Serves events until `seconds` have passed since `from` by the host's clock, so that each
+// move of the slide stays on screen for a frame. A clock that restarts at midnight cuts the
+// pause short rather than stretching it.
+void PaceUntil(float from, double seconds) {
+  for (;;) {
+    double passed = static_cast<double>(host::SecondsSinceMidnight()) - from;
+    if (passed < 0 || passed >= seconds) return;
+    host::WaitForEvents(seconds - passed);
+    host::DoEvents();
+  }
+}
+
+}  // namespace
+
+void PinOnTop(host::Form& form) {
+  host::SetWindowPos(form.Handle(), host::kHwndTopmost, 0, 0, 0, 0,
+                     host::kSwpNoSize | host::kSwpNoMove);
+}
+
+void BeginWindowDrag(host::Form& form) {
+  host::ReleaseCapture();
+  // SC_MOVE (0xF010) with HTCAPTION (2) in its low bits: the move a caption drag starts.
+  std::int32_t noPosition = 0;
+  host::SendMessageA(form.Handle(), host::kWmSysCommand, 0xFFFFF012u,
+                     reinterpret_cast<std::intptr_t>(&noPosition));
+}
+
+void SlideWindowUp(host::Form& form) {
+  // A host that keeps windows on screen never lets the top pass minus the width; stop after
+  // the moves the start position calls for, with two to spare.
+  double span = static_cast<double>(form.Top()) + form.Width();
+  long passes = std::max(1L, static_cast<long>(std::ceil(span / kSlideStep)) + 2);
+  for (long pass = 1;; ++pass) {
+    host::DoEvents();
+    float passStart = host::SecondsSinceMidnight();
+    float next = static_cast<float>(std::floor(static_cast<double>(form.Top())) - kSlideStep);
+    form.SetTop(next);
+    float top = form.Top();
+    float width = form.Width();
+    if (top < -width || pass >= passes) return;
+    PaceUntil(passStart, kSecondsPerPass);
+  }
+}
+
+}  // namespace Hook32

@@ -1,0 +1,43 @@
+// Module Hook32: finding the chat client's windows, posting a chat line, waiting while
+// events are served, and the window effects of the main window (pin, drag, slide).
+// Plain routines without state: every call searches the client's window tree afresh.
+#pragma once
+
+#include <cstdint>
+
+#include "host/runtime.h"
+#include "host/text.h"
+#include "host/user32.h"
+
+namespace Hook32 {
+
+using host::Hwnd;
+using host::Text;
+
+// How long one message to the chat client may take before the program gives up on it.
+inline constexpr unsigned kChatSendTimeoutMs = 2000;
+
+// The window's caption; "" for handle 0 or a window without caption.
+Text ReadWindowCaption(Hwnd window);
+// The first chat room in child order (an AOL Child with RICHCNTL, _AOL_Listbox, _AOL_Icon
+// and _AOL_Static children), or 0.
+Hwnd LocateChatRoom();
+// The signed-on screen name from the Welcome window's caption, or "".
+Text ReadScreenName();
+// The first Instant Message window in child order, or 0.
+Hwnd LocateImWindow();
+// The sender's name from that window's caption, or "".
+Text ReadImSender();
+// Puts the line into the first chat room's input box and types Enter into it.
+void PostChatLine(const Text& line);
+// Waits about `seconds` seconds by the host's clock while the program's events are served.
+void WaitSeconds(std::int32_t seconds);
+
+// Puts the window into the topmost band without moving or sizing it.
+void PinOnTop(host::Form& form);
+// Hands the pressed mouse to the system's window-move loop, as a caption drag would.
+void BeginWindowDrag(host::Form& form);
+// Slides the window up off the top of the screen, serving events between moves.
+void SlideWindowUp(host::Form& form);
+
+}  // namespace Hook32
