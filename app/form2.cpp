@@ -1,0 +1,30 @@
+// Form2: "ok" copies the typed reason onto the main window and brings it back.
+#include "app/form2.h"
+
+#include "app/form1.h"
+#include "app/forms.h"
+
+namespace app {
+
+Form2::Form2()
+    : host::Form("Form2"),
+      Text1(AddTextBox("Text1", {0, 0, 2655, 285}, 0)),
+      Command1(AddButton("Command1", {2640, 0, 375, 255}, 1)) {
+  SetCaption(u"");
+  SetClientArea({4185, 2115, 3015, 270});
+  Text1.SetText(u"Enter Reason Why You are Idling");
+  host::FontSpec font;
+  font.face = u"Arial";
+  font.points = 6.75f;
+  Text1.SetFont(font);
+  Command1.SetCaption(u"ok");
+  Command1.Click = [this] { Command1_Click(); };
+}
+
+void Form2::Command1_Click() {
+  TheForm1().Label1.SetCaption(Text1.GetText());
+  Hide();
+  TheForm1().Show();
+}
+
+}  // namespace app
