@@ -1,0 +1,84 @@
+# Shared by the run and test commands: installs what is missing, builds, and prepares a
+# private Wine prefix and X display. Source it; it defines functions only.
+
+MARIGOLD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+MARIGOLD_PACKAGES="cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+wine wine64 xvfb xauth xdotool imagemagick googletest python3 x11-utils"
+
+# Installs the Debian packages the builds and tests need, when any is missing.
+ensure_packages() {
+  local missing=()
+  local cmd
+  for cmd in cmake g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix wine \
+             wineserver Xvfb xdotool import python3 xdpyinfo; do
+    command -v "$cmd" >/dev/null 2>&1 || missing+=("$cmd")
+  done
+  [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=("googletest sources")
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== missing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Run as root, or install them first:"
+    echo "  sudo apt-get update && sudo apt-get install -y $MARIGOLD_PACKAGES"
+    return 1
+  fi
+  echo "== installing with apt-get (a few minutes the first time)"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq || return 1
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $MARIGOLD_PACKAGES >/dev/null || return 1
+}
+
+# Configures and builds one preset quietly, showing the output only when it fails.
+build_preset() {
+  local preset=$1 log="$MARIGOLD_ROOT/build/$1.log"
+  mkdir -p "$MARIGOLD_ROOT/build"
+  echo "== build $preset"
+  if ! { cmake --preset "$preset" -S "$MARIGOLD_ROOT" &&
+         cmake --build --preset "$preset" -j"$(nproc)"; } >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "== build $preset FAILED (full log: $log)"
+    return 1
+  fi
+}
+
+# Starts a private X server of the given size and exports DISPLAY; sets MARIGOLD_XVFB_PID.
+start_private_display() {
+  local size=${1:-800x600} n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  MARIGOLD_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 50); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "== Xvfb did not start on $DISPLAY"
+  return 1
+}
+
+# A Wine prefix of the project's own under build/, made once; keeps a wineserver alive.
+prepare_wine() {
+  export WINEPREFIX="$MARIGOLD_ROOT/build/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export LANG=${MARIGOLD_LANG:-C.UTF-8}
+  if [ ! -f "$WINEPREFIX/.marigold-ready" ]; then
+    echo "== preparing the Wine prefix $WINEPREFIX (once)"
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    # Without a window manager, managed windows stall about 2 s on every show and hide.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.marigold-ready"
+  fi
+  wineserver -p
+}
+
+stop_wine_and_display() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+  [ -n "${MARIGOLD_XVFB_PID:-}" ] && kill "$MARIGOLD_XVFB_PID" >/dev/null 2>&1
+  return 0
+}

@@ -1,0 +1,169 @@
+// The main window: what it posts when it loads, its hot spots, dragging and minimising.
+#include <tuple>
+
+#include "app_fixture.h"
+#include "host/text.h"
+
+namespace {
+
+using MainWindow = AppTest;
+
+TEST_F(MainWindow, LoadPostsTheTwoBannersInOrderWithTheScreenName) {
+  StartClient(u"Nick1");
+  StartToMainWindow();
+  ASSERT_EQ(Posted().size(), 2u);
+  EXPECT_EQ(Posted()[0], kLoad1);
+  EXPECT_EQ(Posted()[0].size(), 35u);
+  EXPECT_EQ(Posted()[1], kLoadedBy + u"Nick1" + kLoadedTail);
+  // The chat client receives the Windows-1252 bytes: bullet 0x95, ordinal 0xBA.
+  EXPECT_EQ(sim::PostedLines(room_)[0].substr(0, 4), std::string("\x95\x20\xBA\x95"));
+}
+
+TEST_F(MainWindow, ScreenNamesGoIntoTheSecondBannerUnchanged) {
+  const host::Text names[] = {u"", u"Mr Big Shot", u"x%s\"'][!", u"a b  c"};
+  for (const auto& name : names) {
+    SetUp();
+    client_ = sim::StartChatClient();
+    if (!name.empty()) sim::AddWelcome(client_, name);
+    room_ = sim::AddChatRoom(client_);
+    StartToMainWindow();
+    ASSERT_EQ(Posted().size(), 2u);
+    // With no Welcome window the name is empty: two blanks in a row after "by".
+    EXPECT_EQ(Posted()[1], kLoadedBy + (name.find(u'!') == host::Text::npos
+                                            ? name
+                                            : name.substr(0, name.find(u'!'))) +
+                               kLoadedTail)
+        << host::ToUtf8(name);
+  }
+}
+
+TEST_F(MainWindow, NothingIsPostedBeforeTheSplashIsClicked) {
+  StartClient();
+  host::Run(app::TheForm3());
+  sim::RunFor(600);
+  EXPECT_TRUE(Posted().empty());
+  EXPECT_FALSE(app::TheForm1().Loaded());
+}
+
+TEST_F(MainWindow, LoadingPinsTheWindowOnTopBeforeItIsSeen) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  EXPECT_TRUE(sim::IsTopmost(form.Handle()));
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(form.Left(), 4995.0f);
+  EXPECT_EQ(form.Top(), 4110.0f);
+  EXPECT_EQ(form.Width(), 1770.0f);
+  EXPECT_EQ(form.Height(), 900.0f);
+}
+
+TEST_F(MainWindow, TheWaitBetweenTheBannersServesEventsOnlyWhenTheClockSaysSo) {
+  // At x.3 the zero-second wait returns at once; at x.7 it serves events until the next
+  // whole second, so the second banner comes no earlier than that.
+  for (double start : {43200.3, 43200.7}) {
+    SetUp();
+    StartClient();
+    sim::SetClock(start);
+    int before = sim::DoEventsCalls();
+    StartToMainWindow();
+    ASSERT_EQ(Posted().size(), 2u);
+    if (start < 43200.5) {
+      EXPECT_EQ(sim::DoEventsCalls(), before);
+      EXPECT_DOUBLE_EQ(sim::Now(), start);
+    } else {
+      EXPECT_GT(sim::DoEventsCalls(), before);
+      EXPECT_GE(sim::Now(), 43201.0);
+      EXPECT_LT(sim::Now(), 43201.1);
+    }
+  }
+}
+
+TEST_F(MainWindow, HidingAndShowingAgainPostsNothingAndKeepsTheLabels) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  form.Label1.SetCaption(u"lunch");
+  form.Hide();
+  form.Show();
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(Posted().size(), 2u);
+  EXPECT_EQ(form.Label1.Caption(), u"lunch");
+  EXPECT_EQ(form.Label8.Caption(), u"0");
+}
+
+TEST_F(MainWindow, Label5MinimisesAndRestoringKeepsPlaceStateAndTopmost) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  form.Label1.SetCaption(u"away");
+  sim::Click(form.Label2);  // start idling
+  sim::RunFor(120);
+  sim::Click(form.Label5);
+  EXPECT_EQ(form.State(), host::WindowState::Minimized);
+  EXPECT_TRUE(form.Loaded());
+  // Minimised, the minute timer goes on.
+  sim::RunFor(60);
+  EXPECT_EQ(form.Label8.Caption(), u"3");
+  form.SetState(host::WindowState::Normal);
+  EXPECT_EQ(form.Left(), 4995.0f);
+  EXPECT_EQ(form.Top(), 4110.0f);
+  EXPECT_TRUE(sim::IsTopmost(form.Handle()));
+  EXPECT_EQ(form.Label6.ForeColor(), app::kIndicatorOn);
+  EXPECT_EQ(Posted().size(), 5u);
+}
+
+// Where a press lands: each hot spot goes to its label, everything else drags the window.
+TEST_F(MainWindow, PressesOnHotSpotsGoToTheirLabelsAndElsewhereDragTheWindow) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  struct Case {
+    float x, y;
+    const char* label;  // null: the press drags the window
+  };
+  const Case cases[] = {
+      {1000, 540, "Label1"}, {240, 420, "Label2"}, {240, 720, "Label3"},
+      {1660, 120, "Label4"}, {1380, 120, "Label5"}, {700, 660, "Label6"},
+      {1000, 660, "Label7"}, {700, 420, "Label8"}, {1300, 420, "Label9"},
+      {300, 150, nullptr},   {900, 150, nullptr},  {1500, 150, nullptr},  // title strip
+      {1600, 800, nullptr},  {60, 850, nullptr},  // panel corners outside the labels
+  };
+  for (const Case& c : cases) {
+    host::Label* hit = form.LabelAt(c.x, c.y);
+    EXPECT_EQ(hit ? hit->Name() : std::string("(form)"), c.label ? c.label : "(form)")
+        << c.x << "," << c.y;
+  }
+  // The exit spot reaches 45 twips past the window's right edge.
+  EXPECT_EQ(form.Label4.Rect().left + form.Label4.Rect().width - form.Width(), 45.0f);
+}
+
+TEST_F(MainWindow, APressWithAnyButtonOnThePictureStartsTheSystemMove) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  for (int button : {1, 2, 4}) {
+    std::size_t before = sim::Messages(form.Handle()).size();
+    int captures = sim::ReleaseCaptureCalls();
+    sim::Press(form, 300, 150, button);
+    sim::Release(form, 300, 150, button);
+    const auto& messages = sim::Messages(form.Handle());
+    ASSERT_EQ(messages.size(), before + 1) << "button " << button;
+    const sim::Message& m = messages.back();
+    EXPECT_EQ(m.message, host::kWmSysCommand);
+    EXPECT_EQ(m.wParam & 0xFFF0u, 0xF010u);  // SC_MOVE
+    EXPECT_EQ(m.wParam & 0xFu, 2u);          // HTCAPTION
+    EXPECT_EQ(m.lParamTarget, 0u);
+    EXPECT_EQ(sim::ReleaseCaptureCalls(), captures + 1);
+  }
+}
+
+TEST_F(MainWindow, APressOnALabelDoesNotMoveTheWindow) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  for (host::Label* label : {&form.Label1, &form.Label3, &form.Label5, &form.Label8}) {
+    form.SetState(host::WindowState::Normal);
+    form.Show();
+    sim::Click(*label);
+  }
+  for (const auto& m : sim::Messages(form.Handle())) {
+    EXPECT_NE(m.message, host::kWmSysCommand);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// Start-up through the splash, its placement, and the exit sequence with its slide.
+#include <algorithm>
+#include <cmath>
+
+#include "app_fixture.h"
+#include "glide32/glide32.h"
+#include "hook32/hook32.h"
+
+namespace {
+
+using SplashAndExit = AppTest;
+
+TEST_F(SplashAndExit, TheSplashIsPlacedAboveTheMiddleAndNeverClamped) {
+  struct Case {
+    int width, height;
+    float left, top;
+  };
+  const Case cases[] = {
+      {800, 600, 3502.5f, 2100.0f},     // not centred vertically (that would be 2775)
+      {1024, 768, 5182.5f, 3171.0f},
+      {300, 200, -247.5f, -450.0f},     // smaller than the splash: partly off screen
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    sim::SetScreenPixels(c.width, c.height);
+    host::Run(app::TheForm3());
+    app::Form3& splash = app::TheForm3();
+    EXPECT_FLOAT_EQ(splash.Left(), c.left) << c.width << "x" << c.height;
+    EXPECT_FLOAT_EQ(splash.Top(), c.top) << c.width << "x" << c.height;
+    EXPECT_EQ(splash.Width(), 4995.0f);
+    EXPECT_EQ(splash.Height(), 3450.0f);
+    EXPECT_TRUE(splash.Visible());
+    // Placed while loading, before it was first shown.
+    const auto& events = sim::FormEvents();
+    auto shown = std::find(events.begin(), events.end(), "Form3.show");
+    ASSERT_NE(shown, events.end());
+  }
+}
+
+TEST_F(SplashAndExit, PlacementFailsWithoutMovingWhenTheSizeIsNotANumber) {
+  sim::SetScreenPixels(800, 600, std::nanf(""));
+  app::Form3& splash = app::TheForm3();
+  EXPECT_THROW(Glide32::PlaceSplash(splash), std::domain_error);
+  EXPECT_TRUE(sim::TopHistory(splash).empty());
+}
+
+TEST_F(SplashAndExit, TheClickHidesTheSplashForGoodBeforeTheMainWindowLoads) {
+  StartClient();
+  host::Run(app::TheForm3());
+  sim::Click(app::TheForm3(), 100, 100);
+  sim::Click(app::TheForm3(), 100, 100);  // the second click of a double click
+  const auto& events = sim::FormEvents();
+  auto hide = std::find(events.begin(), events.end(), "Form3.hide");
+  auto load = std::find(events.begin(), events.end(), "Form1.load");
+  ASSERT_NE(hide, events.end());
+  ASSERT_NE(load, events.end());
+  EXPECT_LT(hide, load);
+  EXPECT_EQ(std::count(events.begin(), events.end(), "Form1.load"), 1);
+  EXPECT_EQ(Posted().size(), 2u);
+  app::Form1& form = app::TheForm1();
+  sim::Click(form.Label5);
+  form.SetState(host::WindowState::Normal);
+  form.Hide();
+  form.Show();
+  EXPECT_FALSE(app::TheForm3().Visible());
+  EXPECT_EQ(std::count(events.begin(), events.end(), "Form3.show"), 1);
+}
+
+struct SlideCase {
+  float startTop;
+  std::size_t moves;
+  float lastTop;
+};
+
+TEST_F(SplashAndExit, TheSlideMovesUpUntilTheTopPassesMinusTheWidth) {
+  const SlideCase cases[] = {
+      {4110.0f, 20, -1890.0f},  // the stored place
+      {0.0f, 6, -1800.0f},      // dragged to the top edge
+      {-1470.0f, 2, -2070.0f},  // -1770 equals minus the width: one more move
+      {4110.75f, 20, -1890.0f},  // a fraction is dropped first
+  };
+  for (const SlideCase& c : cases) {
+    SetUp();
+    app::Form1& form = app::TheForm1();
+    form.Show();
+    form.SetTop(c.startTop);
+    std::size_t before = sim::TopHistory(form).size();
+    Hook32::SlideWindowUp(form);
+    auto tops = sim::TopHistory(form);
+    ASSERT_EQ(tops.size() - before, c.moves) << c.startTop;
+    EXPECT_EQ(tops.back(), c.lastTop);
+    EXPECT_EQ(tops[before], std::floor(c.startTop) - 300.0f);
+  }
+}
+
+TEST_F(SplashAndExit, TheSlideIsPacedSoItCanBeSeen) {
+  app::Form1& form = app::TheForm1();
+  form.Show();
+  double start = sim::Now();
+  Hook32::SlideWindowUp(form);
+  double took = sim::Now() - start;
+  // Twenty moves at about one per frame: a visible fraction of a second.
+  EXPECT_GT(took, 0.25);
+  EXPECT_LT(took, 0.5);
+}
+
+TEST_F(SplashAndExit, TheSlideEndsOnAHostThatKeepsWindowsOnScreen) {
+  sim::SetClampToScreen(true);
+  app::Form1& form = app::TheForm1();
+  form.Show();
+  Hook32::SlideWindowUp(form);
+  EXPECT_EQ(form.Top(), 0.0f);
+  EXPECT_LE(sim::TopHistory(form).size(), 25u);
+}
+
+TEST_F(SplashAndExit, ExitShowsTheFarewellWithTheMainWindowHiddenThenSlidesAndEnds) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  bool visibleDuringBox = true;
+  sim::OnMessageBox([&](const sim::Box&) {
+    visibleDuringBox = form.Visible();
+    return 2;  // closed with its close control: the answer is not read
+  });
+  EXPECT_THROW(sim::Click(form.Label4), sim::ProgramEnded);
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  const sim::Box& box = sim::Boxes()[0];
+  const host::Text head = u"Make sure to check my page, ";
+  const host::Text tail = u", for updates and shit. Peace.";
+  EXPECT_EQ(box.prompt.substr(0, head.size()), head);
+  EXPECT_EQ(box.prompt.substr(box.prompt.size() - tail.size()), tail);
+  EXPECT_GT(box.prompt.size(), head.size() + tail.size());
+  EXPECT_EQ(box.title, u"marigold v1 idle");
+  EXPECT_EQ(box.style, 63);
+  EXPECT_FALSE(visibleDuringBox);
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(sim::TopHistory(form).size(), 20u);
+  EXPECT_EQ(Posted().size(), 2u);  // the exit itself posts nothing
+}
+
+TEST_F(SplashAndExit, AMinuteTickDueWhileTheFarewellIsUpPostsItsBanner) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  sim::Click(form.Label1);
+  sim::Click(app::TheForm2().Command1);
+  sim::Click(form.Label2);
+  sim::OnMessageBox([](const sim::Box&) {
+    sim::RunFor(61);
+    return 1;
+  });
+  EXPECT_THROW(sim::Click(form.Label4), sim::ProgramEnded);
+  ASSERT_EQ(Posted().size(), 3u);
+  EXPECT_EQ(Posted()[2].substr(0, kIdlePrefix.size()), kIdlePrefix);
+}
+
+TEST_F(SplashAndExit, ASecondExitClickDuringTheSequenceEndsTheProgramOnce) {
+  StartClient();
+  app::Form1& form = StartToMainWindow();
+  int boxes = 0;
+  sim::OnMessageBox([&](const sim::Box&) {
+    // The second click lands while the first sequence's box is up.
+    if (++boxes == 1) sim::At(0, [&] { sim::Click(form.Label4); });
+    sim::RunFor(1);
+    return 1;
+  });
+  EXPECT_THROW(sim::Click(form.Label4), sim::ProgramEnded);
+  EXPECT_EQ(boxes, 2);
+}
+
+}  // namespace
