@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ struct Message {
   unsigned message;
   std::uintptr_t wParam;
   std::intptr_t lParam;
-  std::string text;  // for WM_SETTEXT: the NUL-terminated bytes lParam pointed to
+  std::string text;                // for WM_SETTEXT: the NUL-terminated bytes lParam pointed to
   std::uint32_t lParamTarget = 0;  // for WM_SYSCOMMAND: the 32-bit value lParam pointed to
 };
 // Every message the window received (sent and processed), in order.
@@ -52,6 +53,13 @@ const std::vector<Message>& Messages(Hwnd window);
 // A hung window processes nothing: SendMessageTimeoutA gives up (returns false) and
 // SendMessageA would block forever, so the simulation fails the test if it is used on one.
 void SetHung(Hwnd window, bool hung);
+// Thrown by SendMessageA on a hung window. It is a std::logic_error, so a handler's error
+// trap can swallow it; every one is therefore also listed in Faults(), which a test's
+// TearDown can check to be empty.
+struct HungWindowSend : std::logic_error {
+  using std::logic_error::logic_error;
+};
+const std::vector<std::string>& Faults();
 // SetWindowPos with kHwndTopmost puts the window here.
 bool IsTopmost(Hwnd window);
 // Counters for the host calls the program made (to prove it does not spin or block).
@@ -110,6 +118,9 @@ void SetClockStepPerRead(double seconds);
 void Press(host::Form& form, float x, float y, int button = 1);
 void Release(host::Form& form, float x, float y, int button = 1);
 void Click(host::Form& form, float x, float y, int button = 1);
+// Input to a form that is not visible or is minimised reaches nothing (the user cannot hit
+// it) and is only counted here.
+int DroppedInputs();
 // Clicks a control (the centre of its visible part) as the user would.
 void Click(host::Label& label);
 void Click(host::CommandButton& button);

@@ -1,0 +1,250 @@
+// The native half of the forms on the simulated desktop: each loaded form is a top-level
+// window, its geometry and state are kept in the form, its timers go to the virtual clock.
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+
+#include "host/sim/internal.h"
+
+namespace host {
+
+struct Form::Native {
+  Hwnd window = 0;
+  bool visible = false;
+  WindowState state = WindowState::Normal;
+  std::optional<float> top;
+  std::optional<float> left;
+  std::vector<float> topHistory;
+};
+
+}  // namespace host
+
+namespace sim {
+namespace detail {
+namespace {
+
+struct Screen {
+  int widthPx = 1024;
+  int heightPx = 768;
+  float twipsPerPixel = 15.0f;
+  bool clamp = false;
+};
+
+struct Forms {
+  Screen screen;
+  std::vector<Box> boxes;
+  std::function<int(const Box&)> whileBoxOpen;
+  std::vector<std::string> events;
+  int droppedInputs = 0;
+};
+
+Forms& forms() {
+  static Forms f;
+  return f;
+}
+
+// Every form alive, in the order they were made; a form leaves when it is destroyed, so
+// nothing here outlives its form, whatever Reset does.
+std::vector<const host::Form*>& live() {
+  static std::vector<const host::Form*> l;
+  return l;
+}
+
+float Place(float twips) {
+  return forms().screen.clamp && twips < 0 ? 0.0f : twips;
+}
+
+bool Reachable(const host::Form& form) {
+  if (form.Visible() && form.State() != host::WindowState::Minimized) return true;
+  ++forms().droppedInputs;
+  return false;
+}
+
+}  // namespace
+
+void ResetForms() {
+  forms() = Forms();
+}
+
+}  // namespace detail
+
+using detail::forms;
+
+void Press(host::Form& form, float x, float y, int button) {
+  if (detail::Reachable(form)) form.MouseDown(button, 0, x, y);
+}
+
+void Release(host::Form& form, float x, float y, int button) {
+  if (detail::Reachable(form)) form.MouseUp(button, 0, x, y);
+}
+
+void Click(host::Form& form, float x, float y, int button) {
+  Press(form, x, y, button);
+  Release(form, x, y, button);
+}
+
+int DroppedInputs() {
+  return forms().droppedInputs;
+}
+
+void Click(host::Label& label) {
+  const host::Form& form = label.Owner();
+  const host::TwipsRect& r = label.Rect();
+  float left = std::max(r.left, 0.0f);
+  float top = std::max(r.top, 0.0f);
+  float right = std::min(r.left + r.width, form.Width());
+  float bottom = std::min(r.top + r.height, form.Height());
+  if (right <= left || bottom <= top)
+    throw std::logic_error("sim::Click: label " + label.Name() + " lies outside its form");
+  Click(label.Owner(), (left + right) / 2, (top + bottom) / 2);
+}
+
+void Click(host::CommandButton& button) {
+  if (detail::Reachable(button.Owner()) && button.Click) button.Click();
+}
+
+void Type(host::TextBox& box, const Text& text) {
+  box.TextTyped(text);
+}
+
+const std::vector<Box>& Boxes() {
+  return forms().boxes;
+}
+
+void OnMessageBox(std::function<int(const Box&)> whileOpen) {
+  forms().whileBoxOpen = std::move(whileOpen);
+}
+
+void SetScreenPixels(int width, int height, float twipsPerPixel) {
+  forms().screen.widthPx = width;
+  forms().screen.heightPx = height;
+  forms().screen.twipsPerPixel = twipsPerPixel;
+}
+
+void SetClampToScreen(bool clamp) {
+  forms().screen.clamp = clamp;
+}
+
+std::vector<float> TopHistory(const host::Form& form) {
+  return form.native().topHistory;
+}
+
+bool IsMinimized(const host::Form& form) {
+  return form.State() == host::WindowState::Minimized;
+}
+
+const std::vector<std::string>& FormEvents() {
+  return forms().events;
+}
+
+}  // namespace sim
+
+namespace host {
+
+using sim::detail::forms;
+
+Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>()) {
+  sim::detail::live().push_back(this);
+}
+
+Form::~Form() {
+  sim::detail::DisarmForm(*this);
+  sim::DestroyWindow(native_->window);
+  std::erase(sim::detail::live(), this);
+}
+
+void Form::CreateNative() {
+  native_->window = sim::CreateWindow(0, "ThunderRT6FormDC", caption_);
+  forms().events.push_back(name_ + ".load");
+}
+
+void Form::ShowNative() {
+  native_->visible = true;
+  forms().events.push_back(name_ + ".show");
+}
+
+void Form::HideNative() {
+  native_->visible = false;
+  forms().events.push_back(name_ + ".hide");
+}
+
+bool Form::Visible() const {
+  return loaded_ && native_->visible;
+}
+WindowState Form::State() const {
+  return native_->state;
+}
+void Form::SetState(WindowState state) {
+  native_->state = state;
+}
+
+float Form::Top() const {
+  return native_->top.value_or(design_.top);
+}
+float Form::Left() const {
+  return native_->left.value_or(design_.left);
+}
+float Form::Width() const {
+  return design_.width;
+}
+float Form::Height() const {
+  return design_.height;
+}
+
+void Form::SetTop(float twips) {
+  native_->topHistory.push_back(twips);
+  native_->top = sim::detail::Place(twips);
+}
+
+void Form::SetLeft(float twips) {
+  native_->left = sim::detail::Place(twips);
+}
+
+Hwnd Form::Handle() const {
+  return loaded_ ? native_->window : 0;
+}
+
+void Form::ControlChanged(Control& control) {
+  auto* timer = dynamic_cast<Timer*>(&control);
+  if (timer == nullptr) return;  // nothing is painted on the simulated desktop
+  if (loaded_ && timer->Enabled() && timer->Interval() > 0) {
+    sim::detail::ArmTimer(*timer);
+  } else {
+    sim::detail::DisarmTimer(*timer);
+  }
+}
+
+float ScreenWidth() {
+  return forms().screen.widthPx * forms().screen.twipsPerPixel;
+}
+float ScreenHeight() {
+  return forms().screen.heightPx * forms().screen.twipsPerPixel;
+}
+float TwipsPerPixelX() {
+  return forms().screen.twipsPerPixel;
+}
+float TwipsPerPixelY() {
+  return forms().screen.twipsPerPixel;
+}
+
+int MsgBox(const Text& prompt, int style, const Text& title) {
+  sim::Box box{prompt, style, title, sim::Now(), {}};
+  for (const Form* form : sim::detail::live()) {
+    if (form->Visible()) box.visibleForms.push_back(form->Name());
+  }
+  forms().boxes.push_back(box);
+  // A copy: the callback may replace itself or open a nested box.
+  std::function<int(const sim::Box&)> whileOpen = forms().whileBoxOpen;
+  return whileOpen ? whileOpen(box) : 1;
+}
+
+void EndProgram() {
+  throw sim::ProgramEnded{};
+}
+
+int Run(Form& first) {
+  first.Show();
+  return 0;
+}
+
+}  // namespace host
