@@ -35,7 +35,8 @@ struct Forms {
   std::vector<Box> boxes;
   std::function<int(const Box&)> whileBoxOpen;
   std::vector<std::string> events;
-  int droppedInputs = 0;
+  int hiddenInputs = 0;
+  bool dropHiddenInput = false;
 };
 
 Forms& forms() {
@@ -56,8 +57,8 @@ float Place(float twips) {
 
 bool Reachable(const host::Form& form) {
   if (form.Visible() && form.State() != host::WindowState::Minimized) return true;
-  ++forms().droppedInputs;
-  return false;
+  ++forms().hiddenInputs;
+  return !forms().dropHiddenInput;
 }
 
 }  // namespace
@@ -83,8 +84,11 @@ void Click(host::Form& form, float x, float y, int button) {
   Release(form, x, y, button);
 }
 
-int DroppedInputs() {
-  return forms().droppedInputs;
+int HiddenInputs() {
+  return forms().hiddenInputs;
+}
+void SetDropHiddenInput(bool drop) {
+  forms().dropHiddenInput = drop;
 }
 
 void Click(host::Label& label) {

@@ -118,9 +118,11 @@ void SetClockStepPerRead(double seconds);
 void Press(host::Form& form, float x, float y, int button = 1);
 void Release(host::Form& form, float x, float y, int button = 1);
 void Click(host::Form& form, float x, float y, int button = 1);
-// Input to a form that is not visible or is minimised reaches nothing (the user cannot hit
-// it) and is only counted here.
-int DroppedInputs();
+// Input to a form that is not visible or is minimised is counted here. It is still
+// delivered unless SetDropHiddenInput(true): a real user cannot hit such a window, so a
+// strict test turns that on (Reset turns it off).
+int HiddenInputs();
+void SetDropHiddenInput(bool drop);
 // Clicks a control (the centre of its visible part) as the user would.
 void Click(host::Label& label);
 void Click(host::CommandButton& button);
