@@ -1,0 +1,212 @@
+// Finding the chat client's windows: the walk over its AOL Child windows, the chat-room
+// test, the Welcome and Instant Message captions, and reading captions.
+#include <string>
+#include <vector>
+
+#include "hook32_fixture.h"
+
+namespace {
+
+using Locate = Hook32Test;
+
+TEST_F(Locate, WithoutTheClientEveryRoutineFindsNothing) {
+  // Windows of the room's classes at the top level must not make handle 0 a room.
+  for (const char* c : {"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"})
+    sim::CreateWindow(0, c, u"Welcome, X!");
+  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
+  EXPECT_EQ(Hook32::ReadScreenName(), u"");
+  EXPECT_EQ(Hook32::LocateImWindow(), 0u);
+  EXPECT_EQ(Hook32::ReadImSender(), u"");
+}
+
+TEST_F(Locate, AFrameWithAnEmptyMdiAreaFindsNothing) {
+  client_ = sim::StartChatClient();
+  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
+  EXPECT_EQ(Hook32::ReadScreenName(), u"");
+  EXPECT_EQ(Hook32::LocateImWindow(), 0u);
+  EXPECT_EQ(Hook32::ReadImSender(), u"");
+}
+
+TEST_F(Locate, OnlyChildrenOfTheFirstFramesFirstMdiAreaCount) {
+  client_ = sim::StartChatClient();
+  // A second MDI area and a second frame, each with a full room and a Welcome window.
+  sim::ChatClient second{client_.frame, sim::CreateWindow(client_.frame, "MDIClient")};
+  sim::AddChatRoom(second);
+  sim::AddWelcome(second, u"Other");
+  sim::ChatClient later = sim::StartChatClient();
+  sim::AddChatRoom(later);
+  sim::AddWelcome(later, u"Later");
+  // Rooms hung directly under the frame are outside the MDI area.
+  sim::Hwnd stray = sim::CreateWindow(client_.frame, "AOL Child", u"Welcome, Stray!");
+  for (const auto& c : kRoomClasses) sim::CreateWindow(stray, c);
+  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
+  EXPECT_EQ(Hook32::ReadScreenName(), u"");
+}
+
+struct RoomCase {
+  const char* what;
+  std::vector<std::vector<std::string>> children;  // classes of each AOL Child, in order
+  int room;                                        // index of the expected room, -1: none
+};
+
+TEST_F(Locate, ChatRoomIsTheFirstChildWithAllFourClassesDirectlyUnderIt) {
+  const RoomCase cases[] = {
+      {"third of three", {{}, {"RICHCNTL", "_AOL_Icon"}, kRoomClasses}, 2},
+      {"first of two rooms", {{"_AOL_Static"}, kRoomClasses, kRoomClasses}, 1},
+      {"one RICHCNTL is enough to qualify",
+       {{"_AOL_Static", "_AOL_Icon", "_AOL_Listbox", "RICHCNTL"}},
+       0},
+      {"no RICHCNTL", {{"_AOL_Listbox", "_AOL_Icon", "_AOL_Static"}}, -1},
+      {"no listbox", {{"RICHCNTL", "RICHCNTL", "_AOL_Icon", "_AOL_Static"}}, -1},
+      {"no icon", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Static"}}, -1},
+      {"no static", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon"}}, -1},
+      {"classes spread over two children",
+       {{"RICHCNTL", "_AOL_Listbox"}, {"_AOL_Icon", "_AOL_Static"}},
+       -1},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    client_ = sim::StartChatClient();
+    std::vector<sim::Hwnd> made;
+    for (const auto& classes : c.children) made.push_back(AddChildWith(classes));
+    sim::Hwnd expected = c.room < 0 ? 0 : made[static_cast<std::size_t>(c.room)];
+    EXPECT_EQ(Hook32::LocateChatRoom(), expected) << c.what;
+  }
+}
+
+TEST_F(Locate, ClassesOneLevelDeeperDoNotMakeARoom) {
+  client_ = sim::StartChatClient();
+  sim::Hwnd child = sim::AddChild(client_, u"Lobby");
+  sim::Hwnd inner = sim::CreateWindow(child, "AOL View");
+  for (const auto& c : kRoomClasses) sim::CreateWindow(inner, c);
+  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
+}
+
+TEST_F(Locate, OnlyAolChildWindowsAreCandidates) {
+  client_ = sim::StartChatClient();
+  sim::Hwnd other = sim::CreateWindow(client_.mdi, "AOL Chatroom");
+  for (const auto& c : kRoomClasses) sim::CreateWindow(other, c);
+  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
+  sim::ChatRoom room = sim::AddChatRoom(client_);
+  EXPECT_EQ(Hook32::LocateChatRoom(), room.window);
+}
+
+TEST_F(Locate, EachCallSearchesAfresh) {
+  client_ = sim::StartChatClient();
+  sim::ChatRoom first = sim::AddChatRoom(client_, u"One");
+  sim::ChatRoom second = sim::AddChatRoom(client_, u"Two");
+  EXPECT_EQ(Hook32::LocateChatRoom(), first.window);
+  sim::DestroyWindow(first.window);
+  EXPECT_EQ(Hook32::LocateChatRoom(), second.window);
+  sim::DestroyWindow(second.window);
+  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
+}
+
+struct CaptionCase {
+  host::Text caption;
+  host::Text expected;
+};
+
+TEST_F(Locate, ScreenNameIsCutBetweenWelcomeAndTheFirstBang) {
+  const CaptionCase cases[] = {
+      {u"Welcome, Nick1!", u"Nick1"},
+      {u"Welcome, !", u""},
+      {u"Welcome, ab!cd!", u"ab"},
+      {u"Welcome, Mr Big!!", u"Mr Big"},
+      {u"Welcome, Zo\u00EB\u2122!", u"Zo\u00EB\u2122"},  // 1252 characters come back whole
+      {u" Welcome, ab!", u""},                           // a blank before: not the Welcome
+      {u"welcome, ab!", u""},                            // lower-case w: not the Welcome
+      {u"Welcome,ab!", u""},
+      {u"Welcome, ab", u"ab"},  // no "!": the rest of the caption
+      {u"Welcome, ", u""},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    client_ = sim::StartChatClient();
+    sim::AddChild(client_, u"Buddy List");
+    sim::AddChild(client_, c.caption);
+    EXPECT_EQ(Hook32::ReadScreenName(), c.expected) << host::ToUtf8(c.caption);
+  }
+}
+
+TEST_F(Locate, TheFirstWelcomeWindowGivesTheName) {
+  client_ = sim::StartChatClient();
+  sim::AddChild(client_, u"welcome, lower!");
+  sim::AddWelcome(client_, u"First");
+  sim::AddWelcome(client_, u"Second");
+  EXPECT_EQ(Hook32::ReadScreenName(), u"First");
+}
+
+TEST_F(Locate, InstantMessageWindowHasTheWordsAtPositionOneToThree) {
+  const std::pair<host::Text, bool> cases[] = {
+      {u"Instant Message From: Bob", true},
+      {u">Instant Message From: Bob", true},
+      {u"  Instant Message", true},
+      {u"abcInstant Message", false},
+      {u"instant message from: bob", false},
+      {u"INSTANT MESSAGE", false},
+      {u"Instant Messag", false},
+      {u"", false},
+  };
+  for (const auto& [caption, passes] : cases) {
+    SetUp();
+    client_ = sim::StartChatClient();
+    sim::AddChild(client_, u"Buddy List");
+    sim::Hwnd im = sim::AddChild(client_, caption);
+    EXPECT_EQ(Hook32::LocateImWindow(), passes ? im : 0u) << host::ToUtf8(caption);
+  }
+}
+
+TEST_F(Locate, TheFirstInstantMessageWindowIsFound) {
+  client_ = sim::StartChatClient();
+  sim::AddChild(client_, u"1234Instant Message");
+  sim::Hwnd first = sim::AddChild(client_, u" Instant Message From: A");
+  sim::AddChild(client_, u"Instant Message From: B");
+  EXPECT_EQ(Hook32::LocateImWindow(), first);
+  EXPECT_EQ(Hook32::ReadImSender(), u"A");
+}
+
+TEST_F(Locate, ImSenderFollowsTheColonAndOneSeparator) {
+  const CaptionCase cases[] = {
+      {u"Instant Message From: Bob", u"Bob"},
+      {u"Instant Message From:  Bob", u" Bob"},
+      {u"Instant Message From:xBob", u"Bob"},
+      {u"Instant Message From: a:b", u"a:b"},  // the first colon counts
+      {u"Instant Message: x", u"x"},
+      {u"Instant Message:x", u""},         // one character after the colon
+      {u"Instant Message From Bob", u""},  // no colon
+      {u"Instant Message:", u""},          // colon last
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    client_ = sim::StartChatClient();
+    sim::AddChild(client_, c.caption);
+    EXPECT_EQ(Hook32::ReadImSender(), c.expected) << host::ToUtf8(c.caption);
+  }
+}
+
+TEST_F(Locate, CaptionsComeBackWithExactlyTheirLength) {
+  EXPECT_EQ(Hook32::ReadWindowCaption(0), u"");
+  sim::Hwnd plain = sim::CreateWindow(0, "Static", u"abc");
+  EXPECT_EQ(Hook32::ReadWindowCaption(plain), u"abc");
+  sim::Hwnd empty = sim::CreateWindow(0, "Static", u"");
+  EXPECT_EQ(Hook32::ReadWindowCaption(empty), u"");
+  // Longer than any fixed buffer would be.
+  host::Text longCaption(1000, u'x');
+  longCaption += u"!end";
+  sim::Hwnd big = sim::CreateWindow(0, "Static", longCaption);
+  EXPECT_EQ(Hook32::ReadWindowCaption(big), longCaption);
+  sim::Hwnd ansi = sim::CreateWindow(0, "Static");
+  sim::SetCaptionBytes(ansi, "\x95 \xBA\x80");
+  EXPECT_EQ(Hook32::ReadWindowCaption(ansi), u"\u2022 \u00BA\u20AC");
+  sim::DestroyWindow(plain);
+  EXPECT_EQ(Hook32::ReadWindowCaption(plain), u"");
+}
+
+TEST_F(Locate, AnOverReportedLengthLeavesTrailingNulCharacters) {
+  sim::Hwnd w = sim::CreateWindow(0, "Static", u"abc");
+  sim::SetLengthOverReport(w, 2);
+  EXPECT_EQ(Hook32::ReadWindowCaption(w), host::Text(u"abc\0\0", 5));
+}
+
+}  // namespace

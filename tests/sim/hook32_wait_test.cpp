@@ -1,0 +1,120 @@
+// Waiting a whole number of seconds by the host's clock: the rounded start mark, the
+// midnight wrap, blocking rather than spinning, and events served during the wait.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "hook32_fixture.h"
+
+namespace {
+
+using WaitSeconds = Hook32Test;
+
+struct WaitCase {
+  double start;
+  std::int32_t seconds;
+  double end;  // the clock when the wait returns
+};
+
+TEST_F(WaitSeconds, EndsWhenTheClockPassesTheRoundedStartPlusTheCount) {
+  const WaitCase cases[] = {
+      {100.3, 0, 100.3},  // fraction below a half: returns at once
+      {100.5, 0, 100.5},  // a half rounds to the even 100: returns at once
+      {100.7, 0, 101.0},  // rounds up to 101: waits for it
+      {101.5, 0, 102.0},  // a half rounds to the even 102
+      {100.3, 2, 102.0},
+      {100.0, 3, 103.0},
+      {100.6, 1, 102.0},
+      {100.3, -1, 100.3},  // a negative count returns at once
+      {100.3, std::numeric_limits<std::int32_t>::min(), 100.3},
+      {0.0, 0, 0.0},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    sim::SetClock(c.start);
+    Hook32::WaitSeconds(c.seconds);
+    SCOPED_TRACE(testing::Message() << "start " << c.start << ", count " << c.seconds);
+    // The clock is read as a float: allow its resolution, never an early end.
+    EXPECT_GE(sim::Now(), c.end - 1e-5);
+    EXPECT_LT(sim::Now(), c.end + 1e-3);
+    bool waits = c.end > c.start;
+    EXPECT_EQ(sim::DoEventsCalls() > 0, waits);
+    EXPECT_EQ(sim::WaitCalls() > 0, waits);
+    // It blocks until the time is up instead of spinning on the clock.
+    EXPECT_LT(sim::WaitCalls(), 10);
+    EXPECT_LT(sim::DoEventsCalls(), 10);
+  }
+}
+
+TEST_F(WaitSeconds, AWaitAcrossMidnightLastsItsCountNotADay) {
+  const WaitCase cases[] = {
+      {86399.7, 0, 86400.0},  // start mark 86,400 is never read from the clock itself
+      {86399.5, 0, 86400.0}, {86399.2, 0, 86399.2}, {86399.2, 1, 86400.0},
+      {86399.7, 1, 86401.0}, {86399.7, 2, 86402.0}, {86398.0, 5, 86403.0},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    sim::SetClock(c.start);
+    Hook32::WaitSeconds(c.seconds);
+    SCOPED_TRACE(testing::Message() << "start " << c.start << ", count " << c.seconds);
+    // A float near 86,400 resolves to 1/128 s.
+    EXPECT_GE(sim::Now(), c.end - 0.01);
+    EXPECT_LT(sim::Now(), c.end + 0.01);
+    EXPECT_LT(sim::WaitCalls(), 10);
+  }
+}
+
+TEST_F(WaitSeconds, EndsWithAClockThatMovesOnEveryRead) {
+  sim::SetClock(100.3);
+  sim::SetClockStepPerRead(0.25);
+  Hook32::WaitSeconds(2);
+  // The start mark is taken from a read that already moved the clock to 100.55.
+  EXPECT_GE(sim::Now(), 103.0);
+  EXPECT_LT(sim::Now(), 104.0);
+}
+
+// A form with one timer that records the clock at each tick.
+class Ticker : public host::Form {
+ public:
+  explicit Ticker(unsigned intervalMs) : host::Form("Ticker") {
+    SetClientArea({0, 0, 1500, 900});
+    AddTimer("Timer1", intervalMs, true).Tick = [this] { ticks.push_back(sim::Now()); };
+  }
+  std::vector<double> ticks;
+};
+
+TEST_F(WaitSeconds, TimersAndScheduledEventsRunDuringTheWait) {
+  sim::SetClock(100.3);
+  Ticker ticker(500);
+  ticker.Show();
+  bool clicked = false;
+  sim::At(1.0, [&] { clicked = true; });
+  Hook32::WaitSeconds(2);
+  EXPECT_EQ(ticker.ticks, (std::vector<double>{100.8, 101.3, 101.8}));
+  EXPECT_TRUE(clicked);
+  EXPECT_GE(sim::Now(), 102.0 - 1e-5);
+  EXPECT_LT(sim::Now(), 102.0 + 1e-3);
+}
+
+TEST_F(WaitSeconds, AWaitNestedInATickEndsBothInOrder) {
+  sim::SetClock(100.0);
+  Ticker ticker(1000);
+  std::vector<double> nestedEnds;
+  int ticks = 0;
+  ticker.Timers()[0]->Tick = [&] {
+    // The first tick waits; the ticks that fall due meanwhile are served inside its wait.
+    if (++ticks > 1) return;
+    Hook32::WaitSeconds(3);
+    nestedEnds.push_back(sim::Now());
+  };
+  ticker.Show();
+  Hook32::WaitSeconds(2);
+  // The outer wait resumes only after the tick's own wait has ended.
+  ASSERT_EQ(nestedEnds.size(), 1u);
+  EXPECT_NEAR(nestedEnds[0], 104.0, 1e-3);
+  EXPECT_EQ(ticks, 4);  // 101 (waiting), then 102, 103 and 104 inside its wait
+  EXPECT_GE(sim::Now(), nestedEnds[0]);
+}
+
+}  // namespace
