@@ -1,0 +1,266 @@
+// The forms' top-level window: one window class for every form, creation, showing and
+// hiding, and the window procedure that turns messages into the form's events.
+#include <windows.h>
+// after <windows.h>, which it needs
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "host/win32/native.h"
+
+namespace host {
+namespace {
+
+using win32::RunHandler;
+
+constexpr wchar_t kFormClass[] = L"MarigoldForm";
+
+const wchar_t* Wide(const Text& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+int ShiftState(WPARAM keys) {
+  int shift = 0;
+  if (keys & MK_SHIFT) shift |= 1;
+  if (keys & MK_CONTROL) shift |= 2;
+  if (::GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+void OnButton(Form::Native& native, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  int button = 0;
+  bool down = false;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      button = 1, down = true;
+      break;
+    case WM_RBUTTONDOWN:
+      button = 2, down = true;
+      break;
+    case WM_MBUTTONDOWN:
+      button = 4, down = true;
+      break;
+    case WM_LBUTTONUP:
+      button = 1;
+      break;
+    case WM_RBUTTONUP:
+      button = 2;
+      break;
+    case WM_MBUTTONUP:
+      button = 4;
+      break;
+    default:
+      return;
+  }
+  float x = static_cast<float>(GET_X_LPARAM(lParam)) * TwipsPerPixelX();
+  float y = static_cast<float>(GET_Y_LPARAM(lParam)) * TwipsPerPixelY();
+  int shift = ShiftState(wParam);
+  if (down) {
+    // Keeps the release coming here even when it happens outside the window.
+    ::SetCapture(window);
+    native.form.MouseDown(button, shift, x, y);
+  } else {
+    if (::GetCapture() == window) ::ReleaseCapture();
+    native.form.MouseUp(button, shift, x, y);
+  }
+}
+
+void OnCommand(Form::Native& native, WPARAM wParam, LPARAM lParam) {
+  HWND child = reinterpret_cast<HWND>(lParam);
+  WORD code = HIWORD(wParam);
+  if (code == EN_CHANGE) {
+    for (auto& [edit, box] : native.edits) {
+      if (edit != child) continue;
+      int length = ::GetWindowTextLengthW(edit);
+      std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+      int got = ::GetWindowTextW(edit, text.data(), length + 1);
+      box->TextTyped(Text(reinterpret_cast<const char16_t*>(text.data()),
+                          static_cast<std::size_t>(std::max(got, 0))));
+    }
+  } else if (code == BN_CLICKED) {
+    for (auto& [hwnd, button] : native.buttons) {
+      if (hwnd == child && button->Click) RunHandler(button->Click);
+    }
+  }
+}
+
+void OnTimer(Form::Native& native, WPARAM id) {
+  const auto& timers = native.form.Timers();
+  if (id == 0 || id > timers.size()) return;
+  Timer& timer = *timers[id - 1];
+  // A tick already queued when the timer was stopped is dropped.
+  if (!timer.Enabled() || timer.Interval() == 0) return;
+  if (timer.Tick) RunHandler(timer.Tick);
+}
+
+// The focus goes to the first text box in tab order, as a dialog's would.
+void FocusFirstTextBox(Form::Native& native) {
+  HWND first = nullptr;
+  int firstIndex = 0;
+  for (auto& [edit, box] : native.edits) {
+    if (first == nullptr || box->TabIndex() < firstIndex) {
+      first = edit;
+      firstIndex = box->TabIndex();
+    }
+  }
+  if (first != nullptr) ::SetFocus(first);
+}
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* native = reinterpret_cast<Form::Native*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (native == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  // No exception may cross the system's frames; an error ends only the event's handling.
+  try {
+    switch (message) {
+      case WM_ERASEBKGND:
+        return 1;  // WM_PAINT fills the back colour in its off-screen buffer
+      case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(window, &paint);
+        if (dc != nullptr) win32::PaintForm(*native, dc);
+        ::EndPaint(window, &paint);
+        return 0;
+      }
+      case WM_PRINTCLIENT:
+        win32::PaintForm(*native, reinterpret_cast<HDC>(wParam));
+        return 0;
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
+        OnButton(*native, window, message, wParam, lParam);
+        return 0;
+      case WM_COMMAND:
+        OnCommand(*native, wParam, lParam);
+        return 0;
+      case WM_TIMER:
+        OnTimer(*native, wParam);
+        return 0;
+      case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !native->edits.empty()) {
+          FocusFirstTextBox(*native);
+          return 0;
+        }
+        break;
+      case WM_CLOSE:
+        return 0;  // the program answers no close request; its own controls end it
+      default:
+        break;
+    }
+  } catch (const std::exception&) {
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+HINSTANCE Instance() {
+  return ::GetModuleHandleW(nullptr);
+}
+
+void RegisterFormClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW cls = {};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = FormProc;
+    cls.hInstance = Instance();
+    cls.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    cls.lpszClassName = kFormClass;
+    return ::RegisterClassExW(&cls) != 0;
+  }();
+  (void)registered;
+}
+
+win32::UniqueIcon LoadIconSized(int id, int size) {
+  return win32::UniqueIcon(static_cast<HICON>(
+      ::LoadImageW(Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+}
+
+}  // namespace
+
+Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>(*this)) {}
+
+Form::~Form() {
+  // The window may still send messages while it is destroyed; none reaches this form.
+  if (native_ && native_->window) ::SetWindowLongPtrW(native_->Hwnd(), GWLP_USERDATA, 0);
+}
+
+void Form::CreateNative() {
+  if (native_->window) return;
+  RegisterFormClass();
+  Native& native = *native_;
+  native.picture = win32::LoadPictureResource(picture_);
+  if (icon_ != 0) {
+    native.bigIcon = LoadIconSized(icon_, 32);
+    native.smallIcon = LoadIconSized(icon_, 16);
+  }
+
+  // No frame and no caption bar; the system menu and minimise box let the task bar
+  // minimise and restore the window.
+  DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  DWORD exStyle = showInTaskbar_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+  float tppX = TwipsPerPixelX();
+  float tppY = TwipsPerPixelY();
+  RECT rect = {win32::ToPixels(design_.left, tppX), win32::ToPixels(design_.top, tppY), 0, 0};
+  rect.right = rect.left + win32::ToPixels(design_.width, tppX);
+  rect.bottom = rect.top + win32::ToPixels(design_.height, tppY);
+  ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  HWND window = ::CreateWindowExW(exStyle, kFormClass, Wide(caption_), style, rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                                  Instance(), &native);
+  if (window == nullptr) return;
+  native.window.reset(window);
+  if (native.bigIcon) {
+    ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(native.bigIcon.get()));
+  }
+  if (native.smallIcon) {
+    ::SendMessageW(window, WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(native.smallIcon.get()));
+  }
+  win32::CreateChildControls(native);
+}
+
+void Form::ShowNative() {
+  HWND window = native_->Hwnd();
+  if (window == nullptr) return;
+  ::ShowWindow(window, SW_SHOW);
+  ::UpdateWindow(window);
+  if (!native_->shownOnce) {
+    native_->shownOnce = true;
+    FocusFirstTextBox(*native_);
+  }
+}
+
+void Form::HideNative() {
+  if (native_->window) ::ShowWindow(native_->Hwnd(), SW_HIDE);
+}
+
+bool Form::Visible() const {
+  return native_->window && ::IsWindowVisible(native_->Hwnd()) != FALSE;
+}
+
+WindowState Form::State() const {
+  if (native_->window && ::IsIconic(native_->Hwnd())) return WindowState::Minimized;
+  return WindowState::Normal;
+}
+
+void Form::SetState(WindowState state) {
+  HWND window = native_->Hwnd();
+  if (window == nullptr) return;
+  if (state == WindowState::Minimized) {
+    if (!::IsIconic(window)) ::ShowWindow(window, SW_MINIMIZE);
+  } else if (::IsIconic(window)) {
+    ::ShowWindow(window, SW_RESTORE);
+  }
+}
+
+Hwnd Form::Handle() const {
+  return reinterpret_cast<Hwnd>(native_->Hwnd());
+}
+
+}  // namespace host

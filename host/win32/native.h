@@ -1,0 +1,81 @@
+// What a form holds on the Windows side: its window, tooltip, child controls, picture,
+// icons and fonts, plus the helpers the runtime's files share (pixels, colours, handlers).
+#pragma once
+
+#include <windows.h>
+
+#include <cmath>
+#include <exception>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "host/runtime.h"
+#include "host/win32/picture.h"
+#include "host/win32/raii.h"
+
+namespace host {
+
+struct Form::Native {
+  explicit Native(Form& owner) : form(owner) {}
+
+  struct CachedFont {
+    FontSpec spec;
+    int dpi = 0;
+    win32::UniqueFont font;  // null: the stock dialog font
+  };
+
+  Form& form;
+  // Declared before the window so that they outlive it: the window and its controls
+  // refer to them until it is destroyed.
+  win32::Picture picture;
+  win32::UniqueIcon bigIcon;
+  win32::UniqueIcon smallIcon;
+  std::unordered_map<const Control*, CachedFont> fonts;
+  win32::UniqueWindow window;
+  // Owned by the window as well; declared after it so that it goes first.
+  win32::UniqueWindow tooltip;
+  std::vector<std::pair<HWND, TextBox*>> edits;
+  std::vector<std::pair<HWND, CommandButton*>> buttons;
+  bool shownOnce = false;
+  // The positions last set, so that a position reads back exactly as it was set.
+  std::optional<float> top;
+  std::optional<float> left;
+
+  HWND Hwnd() const { return window.get(); }
+};
+
+namespace win32 {
+
+// An error inside a handler ends that handler; the program goes on with the next event.
+template <typename F>
+void RunHandler(F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception&) {
+  }
+}
+
+inline int ToPixels(float twips, float twipsPerPixel) {
+  return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+// A rectangle in twips of the client area, as pixels.
+RECT ToPixelRect(const TwipsRect& rect);
+// 0x00BBGGRR as is; a system colour 0x800000nn through GetSysColor(nn).
+COLORREF ResolveColor(Color color);
+// The screen's dots per inch, vertically (for font heights).
+int ScreenDpiY();
+// The font for a control's FontSpec, created once and cached on the form; the stock
+// dialog font for the default.
+HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& spec);
+
+// Painting into any DC (the window's, or one handed over with WM_PRINTCLIENT).
+void PaintForm(Form::Native& native, HDC target);
+
+// Child controls and tooltips, made when the window is created.
+void CreateChildControls(Form::Native& native);
+void SyncToolTip(Form::Native& native, const Label& label);
+
+}  // namespace win32
+}  // namespace host

@@ -1,0 +1,73 @@
+// Decoding the forms' JPEG pictures with the Windows Imaging Component.
+#include "host/win32/picture.h"
+
+#include <wincodec.h>
+
+namespace host::win32 {
+
+Picture DecodePicture(const void* data, std::size_t size) {
+  if (data == nullptr || size == 0 || size > 0xFFFFFFFFu) return {};
+  ComScope com;  // first, so every COM object below is released before COM is left
+  ComPtr<IWICImagingFactory> factory;
+  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())))) {
+    return {};
+  }
+  ComPtr<IWICStream> stream;
+  if (FAILED(factory->CreateStream(stream.Put()))) return {};
+  // WIC only reads the bytes; its signature merely lacks the const.
+  if (FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                          static_cast<DWORD>(size)))) {
+    return {};
+  }
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              decoder.Put()))) {
+    return {};
+  }
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, frame.Put()))) return {};
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.Put())) ||
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return {};
+  }
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 16384 ||
+      height > 16384) {
+    return {};
+  }
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = static_cast<LONG>(width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, as WIC copies rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || bits == nullptr) return {};
+  UINT stride = width * 4;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+    return {};
+  }
+  ::GdiFlush();
+  return Picture{std::move(bitmap), static_cast<int>(width), static_cast<int>(height)};
+}
+
+Picture LoadPictureResource(int id) {
+  if (id == 0) return {};
+  HMODULE module = ::GetModuleHandleW(nullptr);
+  HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (found == nullptr) return {};
+  HGLOBAL loaded = ::LoadResource(module, found);
+  if (loaded == nullptr) return {};
+  // Resources stay mapped with the module: nothing to free.
+  return DecodePicture(::LockResource(loaded), ::SizeofResource(module, found));
+}
+
+}  // namespace host::win32

@@ -1,0 +1,285 @@
+// Event processing against real windows: timers, waiting without spinning, WM_QUIT,
+// mouse presses routed to labels or the form, the text box and button, message boxes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/win/runtime_support.h"
+
+namespace {
+
+using runtime_test::Pump;
+using runtime_test::RecordingForm;
+
+LPARAM At(int x, int y) {
+  return MAKELPARAM(x, y);
+}
+
+TEST(RuntimeEvents, TimersTickOnlyWhileLoadedEnabledAndNonZero) {
+  RecordingForm form;
+  int fast = 0, zero = 0, off = 0;
+  host::Timer& fastTimer = form.AddTimer("Timer1", 50, true);
+  host::Timer& zeroTimer = form.AddTimer("Timer3", 0, true);
+  host::Timer& offTimer = form.AddTimer("Timer2", 50, false);
+  fastTimer.Tick = [&] { ++fast; };
+  zeroTimer.Tick = [&] { ++zero; };
+  offTimer.Tick = [&] { ++off; };
+
+  Pump(0.2);
+  EXPECT_EQ(fast, 0) << "a form that is not loaded runs no timers";
+
+  form.Show();
+  Pump(0.6);
+  EXPECT_GE(fast, 6);
+  EXPECT_LE(fast, 13);
+  EXPECT_EQ(zero, 0);
+  EXPECT_EQ(off, 0);
+
+  fastTimer.SetEnabled(false);
+  int stoppedAt = fast;
+  offTimer.SetEnabled(true);
+  form.Hide();  // hidden forms keep their timers
+  Pump(0.3);
+  EXPECT_EQ(fast, stoppedAt);
+  EXPECT_GE(off, 3);
+
+  // An error in a handler ends that handler only; the timer goes on.
+  int throws = 0;
+  offTimer.Tick = [&] {
+    ++throws;
+    throw std::runtime_error("handler failed");
+  };
+  Pump(0.3);
+  EXPECT_GE(throws, 2);
+}
+
+TEST(RuntimeEvents, WaitingForEventsCostsNoProcessorTime) {
+  host::DoEvents();
+  auto cpu = [] {
+    FILETIME created, ended, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
+    auto value = [](FILETIME t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return double(value(kernel) + value(user)) / 1e7;
+  };
+  LARGE_INTEGER frequency, start, end;
+  ::QueryPerformanceFrequency(&frequency);
+  double cpuBefore = cpu();
+  float clockBefore = host::SecondsSinceMidnight();
+  ::QueryPerformanceCounter(&start);
+  host::WaitForEvents(0.2);
+  ::QueryPerformanceCounter(&end);
+  double elapsed = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+  double cpuUsed = cpu() - cpuBefore;
+  float clockAfter = host::SecondsSinceMidnight();
+  EXPECT_GE(elapsed, 0.19);
+  EXPECT_LT(elapsed, 0.5);
+  EXPECT_LT(cpuUsed, 0.05);
+  if (clockAfter > clockBefore) {  // not across midnight
+    EXPECT_NEAR(clockAfter - clockBefore, elapsed, 0.05);
+  }
+
+  // A pending event ends the wait at once.
+  RecordingForm form;
+  form.Show();
+  host::DoEvents();
+  ::PostMessageW(form.Window(), WM_NULL, 0, 0);
+  ::QueryPerformanceCounter(&start);
+  host::WaitForEvents(2.0);
+  ::QueryPerformanceCounter(&end);
+  EXPECT_LT(double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart), 0.5);
+  host::DoEvents();
+}
+
+TEST(RuntimeEvents, DoEventsLeavesTheQuitRequestForTheMainLoop) {
+  ::PostQuitMessage(7);
+  host::DoEvents();
+  MSG msg;
+  ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(RuntimeEvents, TimeOfDayIsTheClockInTheUsersFormat) {
+  std::u16string text = host::TimeOfDayText();
+  ASSERT_GE(text.size(), 7u);
+  int colons = 0;
+  for (char16_t c : text) colons += c == u':';
+  EXPECT_EQ(colons, 2) << "hours, minutes and seconds";
+  float seconds = host::SecondsSinceMidnight();
+  EXPECT_GE(seconds, 0.0f);
+  EXPECT_LT(seconds, 86400.0f);
+}
+
+TEST(RuntimeEvents, MousePressesGoToLabelsOrTheForm) {
+  RecordingForm form;  // 118 x 60 pixels
+  int clicks = 0;
+  host::Label& label = form.AddLabel("Label2", {120, 360, 255, 135}, 0);  // 8,24 - 25,33
+  label.Click = [&] { ++clicks; };
+  label.SetToolTip(u"Start Idling");
+  int failing = 0;
+  host::Label& broken = form.AddLabel("Label4", {1560, 0, 255, 255}, 1);  // 104,0 - 121,17
+  broken.Click = [&] {
+    ++failing;
+    throw std::runtime_error("click failed");
+  };
+  form.Show();
+  HWND window = form.Window();
+  auto press = [&](UINT down, UINT up, WPARAM keys, int x, int y) {
+    ::PostMessageW(window, down, keys, At(x, y));
+    ::PostMessageW(window, up, 0, At(x, y));
+    host::DoEvents();
+  };
+
+  press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 10, 26);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(form.downs.empty()) << "a press on a label does not reach the form";
+  EXPECT_EQ(form.clicks, 0);
+  EXPECT_EQ(::GetCapture(), nullptr) << "the release gives the capture back";
+
+  press(WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 10, 26);
+  EXPECT_EQ(clicks, 1) << "only the left button clicks a label";
+  EXPECT_TRUE(form.downs.empty());
+
+  press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON | MK_SHIFT | MK_CONTROL, 50, 5);
+  ASSERT_EQ(form.downs.size(), 1u);
+  EXPECT_EQ(form.downs[0].button, 1);
+  EXPECT_EQ(form.downs[0].shift, 3);
+  EXPECT_EQ(form.downs[0].x, 750.0f);
+  EXPECT_EQ(form.downs[0].y, 75.0f);
+  EXPECT_EQ(form.clicks, 1);
+
+  for (auto [down, up, button] :
+       {std::tuple{WM_RBUTTONDOWN, WM_RBUTTONUP, 2}, std::tuple{WM_MBUTTONDOWN, WM_MBUTTONUP, 4}}) {
+    press(down, up, 0, 60, 40);
+    ASSERT_FALSE(form.downs.empty());
+    EXPECT_EQ(form.downs.back().button, button);
+  }
+  EXPECT_EQ(form.clicks, 1) << "only the left button clicks the form";
+
+  // Press on one label, release elsewhere: no click.
+  ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 26));
+  ::PostMessageW(window, WM_LBUTTONUP, 0, At(60, 40));
+  host::DoEvents();
+  EXPECT_EQ(clicks, 1);
+
+  // A failing handler ends itself only; the next click is served.
+  press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 110, 5);
+  press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 110, 5);
+  EXPECT_EQ(failing, 2);
+  press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 10, 26);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(RuntimeEvents, TextBoxAndButtonAreRealControls) {
+  RecordingForm form({4185, 2115, 3015, 270});
+  host::TextBox& text = form.AddTextBox("Text1", {0, 0, 2655, 285}, 0);
+  text.SetText(u"Enter Reason Why You are Idling");
+  text.SetFont({u"Arial", 6.75f});
+  host::CommandButton& ok = form.AddButton("Command1", {2640, 0, 375, 255}, 1);
+  ok.SetCaption(u"ok");
+  int presses = 0;
+  ok.Click = [&] { ++presses; };
+  form.Show();
+  host::DoEvents();
+
+  HWND edit = ::FindWindowExW(form.Window(), nullptr, L"Edit", nullptr);
+  HWND button = ::FindWindowExW(form.Window(), nullptr, L"Button", nullptr);
+  ASSERT_NE(edit, nullptr);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(::GetFocus(), edit) << "the first text box takes the focus";
+  wchar_t shown[64] = {};
+  ::GetWindowTextW(edit, shown, 64);
+  EXPECT_STREQ(shown, L"Enter Reason Why You are Idling");
+  ::GetWindowTextW(button, shown, 64);
+  EXPECT_STREQ(shown, L"ok");
+  EXPECT_EQ(::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+
+  // Typing reaches the control's text.
+  ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"away \u2022 lunch"));
+  EXPECT_EQ(text.GetText(), u"away \u2022 lunch");
+  ::SendMessageW(edit, EM_SETSEL, 0, -1);
+  ::SendMessageW(edit, WM_CHAR, L'x', 0);
+  EXPECT_EQ(text.GetText(), u"x");
+  // And the program's text reaches the control.
+  text.SetText(u"");
+  EXPECT_EQ(::GetWindowTextLengthW(edit), 0);
+
+  // Enter and Escape in the text box press nothing.
+  for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)}) {
+    ::PostMessageW(edit, WM_KEYDOWN, key, 1);
+    ::PostMessageW(edit, WM_CHAR, key, 1);
+    ::PostMessageW(edit, WM_KEYUP, key, 0xC0000001);
+  }
+  host::DoEvents();
+  EXPECT_EQ(presses, 0);
+  EXPECT_TRUE(form.Visible());
+
+  ::SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(presses, 1);
+
+  // The text stays with the hidden form.
+  text.SetText(u"kept");
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(text.GetText(), u"kept");
+  EXPECT_EQ(form.loads, 1);
+}
+
+// The visible buttons of the message box this thread has open, or none.
+std::vector<HWND> OpenBoxButtons() {
+  struct Search {
+    HWND box = nullptr;
+  } search;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(window, cls, 16);
+        if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(window)) {
+          reinterpret_cast<Search*>(data)->box = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  std::vector<HWND> buttons;
+  if (search.box == nullptr) return buttons;
+  for (HWND child = ::FindWindowExW(search.box, nullptr, L"Button", nullptr); child != nullptr;
+       child = ::FindWindowExW(search.box, child, L"Button", nullptr)) {
+    if (::IsWindowVisible(child)) buttons.push_back(child);
+  }
+  return buttons;
+}
+
+TEST(RuntimeEvents, MessageBoxServesTimersAndGivesStyle63OneButton) {
+  struct Case {
+    int style;
+    std::size_t buttons;
+    int answer;  // pressing the first button
+  };
+  const Case cases[] = {
+      {63, 1, IDOK},
+      {MB_YESNO | MB_ICONQUESTION, 2, IDYES},
+      {MB_OK, 1, IDOK},
+  };
+  RecordingForm form;
+  host::Timer& timer = form.AddTimer("Timer1", 50, true);
+  form.Show();
+  for (const Case& c : cases) {
+    std::size_t seen = 0;
+    int ticks = 0;
+    timer.Tick = [&] {
+      ++ticks;
+      std::vector<HWND> buttons = OpenBoxButtons();
+      if (buttons.empty()) return;
+      seen = buttons.size();
+      ::PostMessageW(buttons.front(), BM_CLICK, 0, 0);
+    };
+    int answer = host::MsgBox(u"Make sure to check my page", c.style, u"marigold v1 idle");
+    EXPECT_GE(ticks, 1) << "timers run while the box is open";
+    EXPECT_EQ(seen, c.buttons) << c.style;
+    EXPECT_EQ(answer, c.answer) << c.style;
+  }
+  timer.SetEnabled(false);
+}
+
+}  // namespace

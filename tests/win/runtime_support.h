@@ -1,0 +1,100 @@
+// Helpers for the tests of the Windows runtime: a form that records its events, pumping
+// events for a while, and capturing what a form paints.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "host/runtime.h"
+
+namespace runtime_test {
+
+struct MouseEvent {
+  int button;
+  int shift;
+  float x;
+  float y;
+};
+
+class RecordingForm : public host::Form {
+ public:
+  explicit RecordingForm(host::TwipsRect area = {1500, 1500, 1770, 900}) : Form("RecordingForm") {
+    SetClientArea(area);
+    SetCaption(u"Recording");
+  }
+  void Form_Load() override {
+    ++loads;
+    visibleDuringLoad = Visible();
+    handleDuringLoad = Handle();
+  }
+  void Form_MouseDown(int button, int shift, float x, float y) override {
+    downs.push_back({button, shift, x, y});
+  }
+  void Form_Click() override { ++clicks; }
+
+  int loads = 0;
+  bool visibleDuringLoad = true;
+  host::Hwnd handleDuringLoad = 0;
+  std::vector<MouseEvent> downs;
+  int clicks = 0;
+  HWND Window() const { return reinterpret_cast<HWND>(Handle()); }
+};
+
+// Serves events for about `seconds`, the way the program's waits do.
+inline double Pump(double seconds) {
+  LARGE_INTEGER frequency, start, now;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  for (;;) {
+    host::DoEvents();
+    ::QueryPerformanceCounter(&now);
+    double elapsed = double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    if (elapsed >= seconds) return elapsed;
+    host::WaitForEvents(seconds - elapsed);
+  }
+}
+
+// What the form paints into its client area, as 0x00RRGGBB pixels, row by row.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
+  }
+};
+
+inline Capture CaptureClient(HWND window) {
+  RECT client;
+  ::GetClientRect(window, &client);
+  Capture capture;
+  capture.width = client.right;
+  capture.height = client.bottom;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = capture.width;
+  info.bmiHeader.biHeight = -capture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ::GdiFlush();
+  auto* first = static_cast<std::uint32_t*>(bits);
+  capture.pixels.assign(first, first + capture.width * capture.height);
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::DeleteObject(bitmap);
+  return capture;
+}
+
+// COLORREF (0x00BBGGRR) as a captured pixel (0x00RRGGBB).
+inline std::uint32_t AsPixel(COLORREF color) {
+  return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+}  // namespace runtime_test
