@@ -1,0 +1,139 @@
+// The stand-in chat client's entry point: reads the command line, makes the frame, its MDI
+// client and the document windows, then serves messages (or hangs, when asked to).
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>  // needs <windows.h> first
+// clang-format on
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "classes.h"
+#include "options.h"
+#include "room.h"
+
+namespace {
+
+using chatroom::Options;
+
+constexpr UINT_PTR kHangTimer = 1;
+
+HWND mdiClient = nullptr;
+Options options;
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      CLIENTCREATESTRUCT client{};
+      client.idFirstChild = 1000;
+      mdiClient = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDIClient", nullptr,
+                                  WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE,
+                                  0, 0, 0, 0, hwnd, nullptr, GetModuleHandleW(nullptr), &client);
+      return mdiClient ? 0 : -1;
+    }
+    case WM_TIMER:
+      if (wParam == kHangTimer) {
+        KillTimer(hwnd, kHangTimer);
+        // A hung client: this thread takes no message, sent or posted, while it sleeps.
+        Sleep(options.hangForMs < 0 ? INFINITE : static_cast<DWORD>(options.hangForMs));
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefFrameProcW(hwnd, mdiClient, message, wParam, lParam);
+}
+
+std::vector<std::wstring> Arguments() {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> args;
+  for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
+  LocalFree(argv);
+  return args;
+}
+
+RECT Place(int left, int top, int width, int height) {
+  return RECT{left, top, left + width, top + height};
+}
+
+// Makes the document windows. Each new one becomes the active child, and an MDI client lists
+// its active child first, so they are made in reverse: room 1 last, first in child order.
+void CreateDocuments(const RECT& area) {
+  int w = area.right, h = area.bottom;
+  for (std::size_t i = options.imCaptions.size(); i-- > 0;) {
+    int offset = static_cast<int>(i) * 24;
+    chatroom::CreateImWindow(mdiClient, options.imCaptions[i],
+                             Place(w / 3 + offset, offset, w * 2 / 3 - offset, h * 2 / 3));
+  }
+  if (options.welcome) {
+    std::wstring caption =
+        options.welcomeRaw ? *options.welcomeRaw : L"Welcome, " + options.screenName + L"!";
+    HWND welcome = chatroom::CreateWelcome(mdiClient, L"", Place(0, 0, w * 2 / 3, h / 2));
+    // Set afterwards, in Unicode, so a raw caption reaches the window exactly as given.
+    SetWindowTextW(welcome, caption.c_str());
+  }
+  for (int room = options.rooms; room >= 1; --room) {
+    int offset = (room - 1) * 24;
+    chatroom::CreateChatRoom(mdiClient, room, Place(offset, offset, w - offset, h - offset));
+  }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  std::wstring error;
+  auto parsed = chatroom::ParseOptions(Arguments(), error);
+  if (!parsed) {
+    std::wstring text = error + L"\n\n" + chatroom::kUsage;
+    MessageBoxW(nullptr, text.c_str(), L"chatroom", MB_OK | MB_ICONERROR);
+    return 2;
+  }
+  options = *parsed;
+  if (options.exitAfterS >= 0) {
+    // A thread of its own, so the client ends on time even while its window thread hangs.
+    std::thread([seconds = options.exitAfterS] {
+      Sleep(static_cast<DWORD>(seconds) * 1000);
+      TerminateProcess(GetCurrentProcess(), 0);
+    }).detach();
+  }
+  chatroom::SetSession(options.screenName, options.logPath);
+  if (!chatroom::RegisterClasses(instance, FrameProc, chatroom::ChildProc)) {
+    MessageBoxW(nullptr, L"Cannot register the window classes (riched20.dll missing?)", L"chatroom",
+                MB_OK | MB_ICONERROR);
+    return 1;
+  }
+
+  int width = options.width.value_or(380), height = options.height.value_or(300);
+  int x = options.x.value_or(0);
+  int y = options.y.value_or(GetSystemMetrics(SM_CYSCREEN) - height);
+  std::wstring title = options.title.empty() ? L"Chatroom - " + options.screenName : options.title;
+  HWND frame = CreateWindowExW(0, chatroom::kFrameClass, title.c_str(),
+                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width, height, nullptr,
+                               nullptr, instance, nullptr);
+  if (frame == nullptr) return 1;
+  // The MDI client is sized by the frame's WM_SIZE, which has not come yet: size it now so
+  // the documents can be laid out in it.
+  RECT area;
+  GetClientRect(frame, &area);
+  MoveWindow(mdiClient, 0, 0, area.right, area.bottom, FALSE);
+  GetClientRect(mdiClient, &area);
+  CreateDocuments(area);
+  // Shown only once the whole tree exists: a visible frame means the client is ready.
+  ShowWindow(frame, show == SW_SHOWDEFAULT ? SW_SHOWNORMAL : show);
+  UpdateWindow(frame);
+  if (options.hangAfterMs >= 0)
+    SetTimer(frame, kHangTimer, static_cast<UINT>(options.hangAfterMs), nullptr);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!TranslateMDISysAccel(mdiClient, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return static_cast<int>(msg.wParam);
+}
