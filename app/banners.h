@@ -6,7 +6,8 @@
 namespace app {
 
 // Posted first when the main window loads.
-inline const host::Text kLoadBanner = u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00BA \u2022";
+inline const host::Text kLoadBanner =
+    u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00BA \u2022";
 
 // Posted right after, with the screen name (possibly empty) in the middle.
 inline host::Text LoadedByBanner(const host::Text& screenName) {

@@ -72,8 +72,12 @@ void Form1::Form_Load() {
   Hook32::PostChatLine(LoadedByBanner(name));
 }
 
-void Form1::Form_MouseDown(int, int, float, float) { Hook32::BeginWindowDrag(*this); }
+void Form1::Form_MouseDown(int, int, float, float) {
+  Hook32::BeginWindowDrag(*this);
+}
 
-void Form1::Label5_Click() { SetState(host::WindowState::Minimized); }
+void Form1::Label5_Click() {
+  SetState(host::WindowState::Minimized);
+}
 
 }  // namespace app

@@ -10,18 +10,18 @@ class Form1 : public host::Form {
  public:
   Form1();
 
-  host::Label& Label1;  // the idle reason; a click opens the reason window
-  host::Label& Label2;  // "Start Idling"
-  host::Label& Label3;  // "Stop Idling"
-  host::Label& Label4;  // exit
-  host::Label& Label5;  // minimise
-  host::Label& Label6;  // the word "on", black while idling
-  host::Label& Label7;  // the word "off", black while not idling
-  host::Label& Label8;  // idle minutes
-  host::Label& Label9;  // messages
+  host::Label& Label1;   // the idle reason; a click opens the reason window
+  host::Label& Label2;   // "Start Idling"
+  host::Label& Label3;   // "Stop Idling"
+  host::Label& Label4;   // exit
+  host::Label& Label5;   // minimise
+  host::Label& Label6;   // the word "on", black while idling
+  host::Label& Label7;   // the word "off", black while not idling
+  host::Label& Label8;   // idle minutes
+  host::Label& Label9;   // messages
   host::Label& Label12;  // when idling began; lies below the visible area
-  host::Timer& Timer1;  // the minute timer: enabled while idling
-  host::Timer& Timer3;  // interval 0: never ticks
+  host::Timer& Timer1;   // the minute timer: enabled while idling
+  host::Timer& Timer3;   // interval 0: never ticks
 
   void Form_Load() override;
   void Form_MouseDown(int button, int shift, float x, float y) override;

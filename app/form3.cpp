@@ -16,7 +16,9 @@ Form3::Form3() : host::Form("Form3") {
   SetShowInTaskbar(true);
 }
 
-void Form3::Form_Load() { Glide32::PlaceSplash(*this); }
+void Form3::Form_Load() {
+  Glide32::PlaceSplash(*this);
+}
 
 void Form3::Form_Click() {
   // Hidden first, so the two windows are never seen together; it is never shown again.

@@ -22,9 +22,15 @@ F& Instance(std::unique_ptr<F>& slot) {
 
 }  // namespace
 
-Form1& TheForm1() { return Instance(form1); }
-Form2& TheForm2() { return Instance(form2); }
-Form3& TheForm3() { return Instance(form3); }
+Form1& TheForm1() {
+  return Instance(form1);
+}
+Form2& TheForm2() {
+  return Instance(form2);
+}
+Form3& TheForm3() {
+  return Instance(form3);
+}
 
 void DestroyForms() {
   form2.reset();

@@ -2,4 +2,6 @@
 #include "app/form3.h"
 #include "app/forms.h"
 
-int main() { return host::Run(app::TheForm3()); }
+int main() {
+  return host::Run(app::TheForm3());
+}

@@ -8,6 +8,9 @@ namespace Hook32 {
 
 void PostChatLine(const Text& line) {
   Hwnd room = LocateChatRoom();
+  // With no room open, a search from 0 would find input boxes among other programs'
+  // top-level windows; the line must never go there.
+  if (room == 0) return;
   Hwnd first = host::FindWindowExA(room, 0, "RICHCNTL", nullptr);
   Hwnd box = host::FindWindowExA(room, first, "RICHCNTL", nullptr);  // the input box
   std::string ansi = host::ToAnsi(line);
@@ -15,8 +18,7 @@ void PostChatLine(const Text& line) {
   // a short timeout, and at once on a window the system already knows to be hung.
   host::SendMessageTimeoutA(box, host::kWmSetText, 0, reinterpret_cast<std::intptr_t>(ansi.c_str()),
                             host::kSmtoAbortIfHung, kChatSendTimeoutMs);
-  host::SendMessageTimeoutA(box, host::kWmChar, 13, 0, host::kSmtoAbortIfHung,
-                            kChatSendTimeoutMs);
+  host::SendMessageTimeoutA(box, host::kWmChar, 13, 0, host::kSmtoAbortIfHung, kChatSendTimeoutMs);
 }
 
 void WaitSeconds(std::int32_t seconds) {

@@ -9,7 +9,7 @@
 namespace Hook32 {
 namespace {
 
-constexpr float kSlideStep = 300.0f;        // twips per move (20 pixels)
+constexpr float kSlideStep = 300.0f;          // twips per move (20 pixels)
 constexpr double kSecondsPerPass = 1.0 / 60;  // about one move per displayed frame
 
 // Serves events until `seconds` have passed since `from` by the host's clock, so that each

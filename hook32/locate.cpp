@@ -16,6 +16,9 @@ template <typename Test>
 Hwnd WalkCandidates(Test&& test) {
   Hwnd frame = FindWindowA("AOL Frame25", nullptr);
   Hwnd mdi = FindWindowExA(frame, 0, "MDIClient", nullptr);
+  // Without the client's MDI area a search from 0 would run among every program's
+  // top-level windows; there is nothing of the client to find then.
+  if (mdi == 0) return 0;
   Hwnd candidate = FindWindowExA(mdi, 0, "AOL Child", nullptr);
   if (test(candidate)) return candidate;
   for (;;) {
@@ -37,7 +40,9 @@ bool IsChatRoom(Hwnd candidate) {
 const Text kWelcome = u"Welcome, ";
 const Text kInstantMessage = u"Instant Message";
 
-bool IsWelcome(Hwnd candidate) { return host::InStr(ReadWindowCaption(candidate), kWelcome) == 1; }
+bool IsWelcome(Hwnd candidate) {
+  return host::InStr(ReadWindowCaption(candidate), kWelcome) == 1;
+}
 
 bool IsImWindow(Hwnd candidate) {
   std::size_t at = host::InStr(ReadWindowCaption(candidate), kInstantMessage);
@@ -57,7 +62,9 @@ Text ReadWindowCaption(Hwnd window) {
   return host::FromAnsi(buffer);
 }
 
-Hwnd LocateChatRoom() { return WalkCandidates(IsChatRoom); }
+Hwnd LocateChatRoom() {
+  return WalkCandidates(IsChatRoom);
+}
 
 Text ReadScreenName() {
   Hwnd welcome = WalkCandidates(IsWelcome);
@@ -69,7 +76,9 @@ Text ReadScreenName() {
   return host::Mid(caption, kWelcome.size() + 1, count);
 }
 
-Hwnd LocateImWindow() { return WalkCandidates(IsImWindow); }
+Hwnd LocateImWindow() {
+  return WalkCandidates(IsImWindow);
+}
 
 Text ReadImSender() {
   Text caption = ReadWindowCaption(LocateImWindow());

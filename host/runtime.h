@@ -24,13 +24,13 @@ inline constexpr Color kSysButtonText = 0x80000012;
 inline constexpr float kTwipsPerInch = 1440.0f;
 
 struct FontSpec {
-  Text face;           // empty: the host's standard dialog font
+  Text face;  // empty: the host's standard dialog font
   float points = 0.0f;
   int weight = 400;
   bool italic = false;
   bool underline = false;
   bool strikeout = false;
-  int charset = 0;     // ANSI
+  int charset = 0;  // ANSI
   bool IsDefault() const { return face.empty(); }
 };
 

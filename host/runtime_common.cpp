@@ -18,7 +18,9 @@ void RunHandler(F&& handler) {
 
 }  // namespace
 
-void Control::Changed() { owner_.ControlChanged(*this); }
+void Control::Changed() {
+  owner_.ControlChanged(*this);
+}
 
 void Label::SetCaption(Text caption) {
   if (caption == caption_) return;

@@ -1,8 +1,8 @@
 // The portable string rules: UTF-8 conversions, 1-based search and cuts, counter text.
+#include "host/text.h"
+
 #include <cmath>
 #include <cstdio>
-
-#include "host/text.h"
 
 namespace host {
 

@@ -32,8 +32,8 @@ std::intptr_t SendMessageA(Hwnd window, unsigned message, std::uintptr_t wParam,
                            std::intptr_t lParam);
 // Synchronous send that gives up after timeoutMs, or at once on a hung window when
 // flags hold kSmtoAbortIfHung. True when the window processed the message.
-bool SendMessageTimeoutA(Hwnd window, unsigned message, std::uintptr_t wParam,
-                         std::intptr_t lParam, unsigned flags, unsigned timeoutMs);
+bool SendMessageTimeoutA(Hwnd window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                         unsigned flags, unsigned timeoutMs);
 bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int cx, int cy, unsigned flags);
 bool ReleaseCapture();
 

@@ -19,6 +19,7 @@ class AppTest : public ::testing::Test {
     sim::Reset();
   }
   void TearDown() override {
+    EXPECT_TRUE(sim::Faults().empty());
     app::DestroyForms();
     sim::Reset();
   }
@@ -43,7 +44,8 @@ class AppTest : public ::testing::Test {
   sim::ChatRoom room_;
 };
 
-inline const host::Text kLoad1 = u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00BA \u2022";
+inline const host::Text kLoad1 =
+    u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00BA \u2022";
 inline const host::Text kLoadedBy = u" \u2022 \u00BA\u2022 Now Loaded by ";
 inline const host::Text kLoadedTail = u" \u2022\u00BA \u2022";
 inline const host::Text kIdlePrefix = u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 [";

@@ -53,8 +53,11 @@ TEST_F(Idling, AnyReasonButExactlyClickMeStartsIdling) {
     host::Text reason;
     bool starts;
   };
-  const Case cases[] = {{u"click me", true}, {u"Click Me ", true}, {u"", true},
-                        {u"Enter Reason Why You are Idling", true}, {u"Click Me", false}};
+  const Case cases[] = {{u"click me", true},
+                        {u"Click Me ", true},
+                        {u"", true},
+                        {u"Enter Reason Why You are Idling", true},
+                        {u"Click Me", false}};
   for (const Case& c : cases) {
     SetUp();
     app::Form1& form = Main();

@@ -29,10 +29,10 @@ TEST_F(MainWindow, ScreenNamesGoIntoTheSecondBannerUnchanged) {
     StartToMainWindow();
     ASSERT_EQ(Posted().size(), 2u);
     // With no Welcome window the name is empty: two blanks in a row after "by".
-    EXPECT_EQ(Posted()[1], kLoadedBy + (name.find(u'!') == host::Text::npos
-                                            ? name
-                                            : name.substr(0, name.find(u'!'))) +
-                               kLoadedTail)
+    EXPECT_EQ(Posted()[1],
+              kLoadedBy +
+                  (name.find(u'!') == host::Text::npos ? name : name.substr(0, name.find(u'!'))) +
+                  kLoadedTail)
         << host::ToUtf8(name);
   }
 }
@@ -119,10 +119,10 @@ TEST_F(MainWindow, PressesOnHotSpotsGoToTheirLabelsAndElsewhereDragTheWindow) {
     const char* label;  // null: the press drags the window
   };
   const Case cases[] = {
-      {1000, 540, "Label1"}, {240, 420, "Label2"}, {240, 720, "Label3"},
+      {1000, 540, "Label1"}, {240, 420, "Label2"},  {240, 720, "Label3"},
       {1660, 120, "Label4"}, {1380, 120, "Label5"}, {700, 660, "Label6"},
-      {1000, 660, "Label7"}, {700, 420, "Label8"}, {1300, 420, "Label9"},
-      {300, 150, nullptr},   {900, 150, nullptr},  {1500, 150, nullptr},  // title strip
+      {1000, 660, "Label7"}, {700, 420, "Label8"},  {1300, 420, "Label9"},
+      {300, 150, nullptr},   {900, 150, nullptr},   {1500, 150, nullptr},  // title strip
       {1600, 800, nullptr},  {60, 850, nullptr},  // panel corners outside the labels
   };
   for (const Case& c : cases) {

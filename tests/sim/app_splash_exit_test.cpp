@@ -16,9 +16,9 @@ TEST_F(SplashAndExit, TheSplashIsPlacedAboveTheMiddleAndNeverClamped) {
     float left, top;
   };
   const Case cases[] = {
-      {800, 600, 3502.5f, 2100.0f},     // not centred vertically (that would be 2775)
+      {800, 600, 3502.5f, 2100.0f},  // not centred vertically (that would be 2775)
       {1024, 768, 5182.5f, 3171.0f},
-      {300, 200, -247.5f, -450.0f},     // smaller than the splash: partly off screen
+      {300, 200, -247.5f, -450.0f},  // smaller than the splash: partly off screen
   };
   for (const Case& c : cases) {
     SetUp();
@@ -74,9 +74,9 @@ struct SlideCase {
 
 TEST_F(SplashAndExit, TheSlideMovesUpUntilTheTopPassesMinusTheWidth) {
   const SlideCase cases[] = {
-      {4110.0f, 20, -1890.0f},  // the stored place
-      {0.0f, 6, -1800.0f},      // dragged to the top edge
-      {-1470.0f, 2, -2070.0f},  // -1770 equals minus the width: one more move
+      {4110.0f, 20, -1890.0f},   // the stored place
+      {0.0f, 6, -1800.0f},       // dragged to the top edge
+      {-1470.0f, 2, -2070.0f},   // -1770 equals minus the width: one more move
       {4110.75f, 20, -1890.0f},  // a fraction is dropped first
   };
   for (const SlideCase& c : cases) {
