@@ -1,0 +1,85 @@
+"""A chat line posted by Hook32 from another process reaches the stand-in chat client's room
+byte for byte, goes to the first room in child order, and leaves the input box empty."""
+
+import unittest
+
+import e2e
+
+FIRST_BANNER = "\u2022 \u00ba\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00ba \u2022"
+FIRST_BANNER_ANSI = b"\x95 \xba\x95 MARIGOLD IDLE v1 \x95 Corvid \x95\xba \x95"
+
+
+class ChatLineTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE")
+        cls.probe = e2e.Probe()
+        if cls.probe.acp() != 1252:
+            raise e2e.E2EError("the expected bytes are Windows-1252 ones: run with LANG=C.UTF-8")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.probe.close()
+
+    def start_chat(self, **options):
+        chat = e2e.Chatroom(**options)
+        self.addCleanup(chat.stop)
+        chat.wait_ready(self.probe)
+        return chat
+
+    def test_banners_arrive_as_ansi_bytes(self):
+        chat = self.start_chat(name="Ann Example")
+        second = " \u2022 \u00ba\u2022 Now Loaded by Ann Example \u2022\u00ba \u2022"
+        self.probe.post(FIRST_BANNER)
+        self.probe.post(second)
+        posts = chat.wait_lines(2)
+        self.assertEqual(len(posts), 2, posts)
+        self.assertEqual(posts[0].data, FIRST_BANNER_ANSI)
+        self.assertEqual(posts[0].text, FIRST_BANNER)
+        self.assertEqual(posts[1].data, b" \x95 \xba\x95 Now Loaded by Ann Example \x95\xba \x95")
+        self.assertEqual(posts[1].text, second)
+        self.assertEqual([p.room for p in posts], [1, 1])
+
+        # The room shows the lines, and its input box was emptied by the Enter.
+        room = chat.documents(self.probe)[0][0]
+        controls = self.probe.children(room)
+        self.assertEqual([c[1] for c in controls],
+                         ["RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"])
+        transcript, box = controls[0][0], controls[1][0]
+        self.assertEqual(self.probe.text(box), "")
+        shown = self.probe.text(transcript)
+        self.assertIn(FIRST_BANNER, shown)
+        self.assertIn(second, shown)
+        e2e.screenshot("chatline-banners")
+
+    def test_line_goes_to_first_room_in_child_order(self):
+        chat = self.start_chat(rooms=3, ims=["Instant Message: Zinnia42"])
+        documents = chat.documents(self.probe)
+        rooms = [caption for _, _, caption in documents if caption.startswith("Lobby ")]
+        self.assertEqual(len(rooms), 3, documents)
+        # The client puts room 1 first; whatever the order, the line must go to the first.
+        first_room = int(rooms[0].split()[1])
+        self.assertEqual(first_room, 1, documents)
+        self.probe.post("to the first room")
+        posts = chat.wait_lines(1)
+        self.assertEqual(posts, [e2e.Post(b"to the first room", first_room, "to the first room")])
+
+    def test_empty_line_still_types_enter(self):
+        chat = self.start_chat()
+        self.probe.post("")
+        self.assertEqual(chat.wait_lines(1), [e2e.Post(b"", 1, "")])
+
+    def test_nothing_is_posted_without_a_room_or_a_client(self):
+        chat = self.start_chat(rooms=0, ims=["Instant Message: Zinnia42"])
+        took = self.probe.post("nowhere to go")
+        # The Instant Message window has two rich boxes but is no chat room: nothing reaches it.
+        self.assertEqual(chat.lines(), [])
+        self.assertLess(took, 1000)
+        chat.stop()
+        self.assertTrue(self.probe.wait_gone(chat.frame, 10000))
+        self.assertEqual(self.probe.find("AOL Frame25"), 0)
+        self.assertLess(self.probe.post("no client at all"), 1000)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,46 @@
+"""A hung chat client never freezes the poster: each message of a chat line gives up after
+Hook32's timeout, and at once once the system knows the window is hung."""
+
+import time
+import unittest
+
+import e2e
+
+
+class HungClientTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE")
+        cls.probe = e2e.Probe()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.probe.close()
+
+    def test_post_to_hung_client_returns_within_timeout(self):
+        timeout_ms = self.probe.chat_timeout_ms()
+        hang_after_ms = 1500
+        chat = e2e.Chatroom(hang_after_ms=hang_after_ms, exit_after_s=120)
+        self.addCleanup(chat.stop)
+        started = time.monotonic()
+        chat.wait_ready(self.probe)
+        self.assertLess(self.probe.post("before the hang"), 1000)
+        self.assertEqual([p.text for p in chat.wait_lines(1)], ["before the hang"])
+
+        # Freshly hung: the system does not know it yet, so each of the two messages (the
+        # text, then Enter) waits its full timeout, and no longer.
+        time.sleep(max(0.0, started + hang_after_ms / 1000.0 + 1.0 - time.monotonic()))
+        took = self.probe.post("while hung")
+        self.assertLessEqual(took, 2 * timeout_ms + 1000)
+        self.assertTrue(self.probe.alive())
+
+        # Hung for a while: known to be hung, given up on at once.
+        time.sleep(max(0.0, started + hang_after_ms / 1000.0 + 8.0 - time.monotonic()))
+        took = self.probe.post("long hung")
+        self.assertLess(took, timeout_ms)
+        self.assertTrue(self.probe.alive())
+        self.assertEqual([p.text for p in chat.lines()], ["before the hang"])
+
+
+if __name__ == "__main__":
+    unittest.main()
