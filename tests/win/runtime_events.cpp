@@ -224,27 +224,25 @@ TEST(RuntimeEvents, TextBoxAndButtonAreRealControls) {
   EXPECT_EQ(form.loads, 1);
 }
 
+// Finds a visible message box among this thread's windows.
+BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+  wchar_t cls[16] = {};
+  ::GetClassNameW(window, cls, 16);
+  if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The visible buttons of the message box this thread has open, or none.
 std::vector<HWND> OpenBoxButtons() {
-  struct Search {
-    HWND box = nullptr;
-  } search;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        wchar_t cls[16] = {};
-        ::GetClassNameW(window, cls, 16);
-        if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(window)) {
-          reinterpret_cast<Search*>(data)->box = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  HWND box = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
   std::vector<HWND> buttons;
-  if (search.box == nullptr) return buttons;
-  for (HWND child = ::FindWindowExW(search.box, nullptr, L"Button", nullptr); child != nullptr;
-       child = ::FindWindowExW(search.box, child, L"Button", nullptr)) {
+  if (box == nullptr) return buttons;
+  for (HWND child = ::FindWindowExW(box, nullptr, L"Button", nullptr); child != nullptr;
+       child = ::FindWindowExW(box, child, L"Button", nullptr)) {
     if (::IsWindowVisible(child)) buttons.push_back(child);
   }
   return buttons;
