@@ -29,6 +29,7 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   caption)] in child order, toplevel() -> visible top-level [(hwnd, class, caption, rect)],
   boxes() -> visible dialogs [{"hwnd", "caption", "texts", "buttons", "rect"}],
   press_button(box, text), post(text) -> ms spent in Hook32::PostChatLine, chat_timeout_ms(),
+  screen_name(), im_sender(), locate_room() -> what Hook32's routines find from another process,
   pid(hwnd) -> Windows process id, gui(pid) -> (gdi, user), mem(pid) -> private bytes,
   kill(pid), screen() -> (w, h), cursor(), foreground(), acp(). .close() ends it.
 
@@ -270,6 +271,15 @@ class Probe:
         """Posts `text` through Hook32::PostChatLine in the probe; the milliseconds it took."""
         data = text.encode("utf-8").hex() or "-"
         return float(self.call("post", data, timeout=120.0))
+
+    def screen_name(self):
+        return self.call("screen-name")
+
+    def im_sender(self):
+        return self.call("im-sender")
+
+    def locate_room(self):
+        return self.call("locate-room")
 
     def chat_timeout_ms(self):
         return int(self.call("chat-timeout"))

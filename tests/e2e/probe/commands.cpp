@@ -340,6 +340,12 @@ const std::map<std::string, Command>& Commands() {
       {"boxes", [](const Args&) { return Boxes(); }},
       {"press-button", [](const Args& a) { return PressButton(Window(a, 1), Wide(Arg(a, 2))); }},
       {"post", [](const Args& a) { return Post(Arg(a, 1)); }},
+      {"screen-name", [](const Args&) { return Quote(host::ToUtf8(Hook32::ReadScreenName())); }},
+      {"im-sender", [](const Args&) { return Quote(host::ToUtf8(Hook32::ReadImSender())); }},
+      {"locate-room",
+       [](const Args&) {
+         return std::to_string(static_cast<std::uintptr_t>(Hook32::LocateChatRoom()));
+       }},
       {"chat-timeout", [](const Args&) { return std::to_string(Hook32::kChatSendTimeoutMs); }},
       {"pid",
        [](const Args& a) {
