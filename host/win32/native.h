@@ -20,7 +20,7 @@ struct Form::Native {
   explicit Native(Form& owner) : form(owner) {}
 
   struct CachedFont {
-    FontSpec spec;
+    FontSpec made;  // what the font was made from
     int dpi = 0;
     win32::UniqueFont font;  // null: the stock dialog font
   };
@@ -68,7 +68,7 @@ COLORREF ResolveColor(Color color);
 int ScreenDpiY();
 // The font for a control's FontSpec, created once and cached on the form; the stock
 // dialog font for the default.
-HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& spec);
+HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& wanted);
 
 // Painting into any DC (the window's, or one handed over with WM_PRINTCLIENT).
 void PaintForm(Form::Native& native, HDC target);

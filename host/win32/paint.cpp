@@ -35,18 +35,19 @@ COLORREF ResolveColor(Color color) {
   return static_cast<COLORREF>(color & 0x00FFFFFFu);
 }
 
-HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& spec) {
-  if (spec.IsDefault()) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& wanted) {
+  if (wanted.IsDefault()) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   int dpi = ScreenDpiY();
   auto& cached = native.fonts[&control];
-  if (!cached.font || !SameFont(cached.spec, spec) || cached.dpi != dpi) {
-    int hundredths = static_cast<int>(std::lround(spec.points * 100.0f));
+  if (!cached.font || !SameFont(cached.made, wanted) || cached.dpi != dpi) {
+    int hundredths = static_cast<int>(std::lround(wanted.points * 100.0f));
     int height = -::MulDiv(hundredths, dpi, 7200);
-    cached.font.reset(::CreateFontW(
-        height, 0, 0, 0, spec.weight, spec.italic, spec.underline, spec.strikeout,
-        static_cast<DWORD>(spec.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-        DEFAULT_PITCH | FF_DONTCARE, reinterpret_cast<const wchar_t*>(spec.face.c_str())));
-    cached.spec = spec;
+    cached.font.reset(::CreateFontW(height, 0, 0, 0, wanted.weight, wanted.italic, wanted.underline,
+                                    wanted.strikeout, static_cast<DWORD>(wanted.charset),
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_DONTCARE,
+                                    reinterpret_cast<const wchar_t*>(wanted.face.c_str())));
+    cached.made = wanted;
     cached.dpi = dpi;
   }
   if (!cached.font) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
