@@ -69,6 +69,12 @@ class ChatLineTest(unittest.TestCase):
         self.probe.post("")
         self.assertEqual(chat.wait_lines(1), [e2e.Post(b"", 1, "")])
 
+    def test_log_keeps_backslashes_and_tabs(self):
+        chat = self.start_chat()
+        line = "C:\\dir\\x41\tend \u00ba"
+        self.probe.post(line)
+        self.assertEqual(chat.wait_lines(1), [e2e.Post(line.encode("cp1252"), 1, line)])
+
     def test_nothing_is_posted_without_a_room_or_a_client(self):
         chat = self.start_chat(rooms=0, ims=["Instant Message: Zinnia42"])
         took = self.probe.post("nowhere to go")
