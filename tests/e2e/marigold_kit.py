@@ -3,6 +3,7 @@ exact bytes it posts into the chat room, and a session that starts the chat clie
 and the program and gets past the splash."""
 
 import subprocess
+import threading
 import time
 
 import e2e
@@ -23,9 +24,11 @@ MINIMISE_SPOT = (92, 8)  # Label5
 EXIT_SPOT = (110, 8)  # Label4
 TITLE_STRIP = (20, 10)  # no label: a press here drags the window
 
-# The "on" and "off" indicator words (Label6, Label7) as client-pixel rectangles x, y, w, h.
-ON_WORD = (40, 40, 17, 9)
-OFF_WORD = (56, 40, 25, 9)
+# Where the letters of the indicator words "on" (Label6) and "off" (Label7) are drawn, as
+# client-pixel rectangles x, y, w, h. The labels overlap by a pixel and the reason legend
+# reaches into their top rows, so these are cut to the letters alone.
+ON_WORD = (40, 41, 14, 7)
+OFF_WORD = (56, 41, 16, 7)
 
 NO_REASON_TITLE = "MARIGOLD IDLE"
 NO_REASON_PROMPT = "You Need To Enter a Reason for Idling"
@@ -65,8 +68,86 @@ def client_point(probe, window, point):
     return left + point[0], top + point[1]
 
 
+def _xdotool_shell(command, *args):
+    out = subprocess.run(["xdotool", command, "--shell"] + [str(a) for a in args], check=True,
+                         capture_output=True, text=True, timeout=30).stdout
+    return dict(line.split("=", 1) for line in out.split())
+
+
+def _xdotool(*args):
+    subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
+
+
+def pointer():
+    location = _xdotool_shell("getmouselocation")
+    return int(location["X"]), int(location["Y"])
+
+
+# Pointer moves that never ask xdotool to wait for a move to where the pointer already is:
+# `mousemove --sync` to the pointer's own position waits some 15 s for a motion that never
+# comes.
+def move_to(x, y):
+    if pointer() != (x, y):
+        e2e.mousemove(x, y)
+
+
+def press_at(x, y, button=1):
+    move_to(x, y)
+    _xdotool("mousedown", button)
+
+
+def click_at(x, y, button=1):
+    move_to(x, y)
+    _xdotool("click", button)
+
+
+def drag(x0, y0, x1, y1, steps=10, pause=0.02):
+    """Press at (x0, y0), move in steps to (x1, y1), release: a real drag with the left
+    button."""
+    press_at(x0, y0)
+    for i in range(1, steps + 1):
+        time.sleep(pause)
+        move_to(x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+    time.sleep(pause)
+    e2e.mouseup()
+
+
+def x_window_under_pointer():
+    """The X window under the pointer (a top-level one, or the root) and its screen rectangle
+    (left, top, right, bottom)."""
+    window = _xdotool_shell("getmouselocation")["WINDOW"]
+    geometry = _xdotool_shell("getwindowgeometry", window)
+    left, top = int(geometry["X"]), int(geometry["Y"])
+    return window, (left, top, left + int(geometry["WIDTH"]), top + int(geometry["HEIGHT"]))
+
+
+def point_at_window(probe, window, x, y, timeout=5.0):
+    """Moves the pointer to screen point (x, y) and waits until the top-level `window` is
+    there on the X screen under it. Wine reports a window visible a moment before X maps it,
+    and a click that comes too early lands on whatever lay below."""
+    move_to(x, y)
+    expected = probe.rect(window)
+    if not wait_until(lambda: x_window_under_pointer()[1] == expected, timeout):
+        raise e2e.E2EError("window %r (%r) is not on the X screen under (%d, %d): %r"
+                           % (window, expected, x, y, x_window_under_pointer()))
+
+
+def click_window(probe, window, x, y):
+    """A real click at screen point (x, y) on the top-level `window`."""
+    point_at_window(probe, window, x, y)
+    click_at(x, y)
+
+
+def in_background(action, *args):
+    """Runs `action` (input through xdotool, never the probe) in a thread, so the caller can
+    watch what follows from its very start; the thread, to join."""
+    thread = threading.Thread(target=action, args=args, daemon=True)
+    thread.start()
+    return thread
+
+
 def click_client(probe, window, point):
-    e2e.click(*client_point(probe, window, point))
+    click_window(probe, window, *client_point(probe, window, point))
 
 
 def wait_until(condition, timeout, interval=0.05):
@@ -88,15 +169,81 @@ def single_box(probe, timeout=10.0):
     return boxes[0]
 
 
-def darkest(png, window_left, window_top, area):
+def pixels(png, rect):
+    """The (r, g, b) values of a screen rectangle (left, top, right, bottom) of a screenshot,
+    row by row."""
+    left, top, right, bottom = rect
+    crop = "%dx%d+%d+%d" % (right - left, bottom - top, left, top)
+    raw = subprocess.run(["convert", png, "-crop", crop, "+repage", "-depth", "8", "rgb:-"],
+                         check=True, capture_output=True, timeout=30).stdout
+    return [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+
+
+def darkest(png, client_left, client_top, area):
     """The darkest grey level (0-255) within `area` (client x, y, w, h) of a window whose client
-    area starts at (window_left, window_top) on the screenshot `png`."""
+    area starts at (client_left, client_top) on the screenshot."""
     x, y, w, h = area
-    crop = "%dx%d+%d+%d" % (w, h, window_left + x, window_top + y)
-    out = subprocess.run(["convert", png, "-crop", crop, "+repage", "-colorspace", "gray",
-                          "-format", "%[fx:int(255*minima)]", "info:"],
-                         check=True, capture_output=True, text=True, timeout=30)
-    return int(out.stdout.strip())
+    rect = (client_left + x, client_top + y, client_left + x + w, client_top + y + h)
+    return min(min(p) for p in pixels(png, rect))
+
+
+def indicator(probe, window, name):
+    """Which word of the main window's indicator is drawn in black: "on", "off", or what was
+    seen when neither or both are. The other word is dark grey (0x40) on the light panel; the
+    fonts are drawn without smoothing, so black letters have pure black pixels."""
+    park_pointer()
+    png = e2e.screenshot(name)
+    left, top, _, _ = probe.client(window)
+    on = darkest(png, left, top, ON_WORD)
+    off = darkest(png, left, top, OFF_WORD)
+    if on < 32 <= off < 128:
+        return "on"
+    if off < 32 <= on < 128:
+        return "off"
+    return "on=%d off=%d" % (on, off)
+
+
+def shows_warning_icon(probe, box, name):
+    """True when the message box shows an icon in the orange of the exclamation sign."""
+    icons = [h for h, cls, text in probe.children(box)
+             if cls.lower() == "static" and text == "" and probe.visible(h)]
+    if len(icons) != 1:
+        return False
+    png = e2e.screenshot(name)
+    orange = [p for p in pixels(png, probe.rect(icons[0]))
+              if p[0] > 200 and 80 < p[1] < 200 and p[2] < 80]
+    return len(orange) >= 20
+
+
+def box_button_center(probe, box, text):
+    """The screen point in the middle of the box's button with that caption."""
+    for hwnd, cls, caption in probe.children(box):
+        if cls.lower() == "button" and caption.replace("&", "") == text:
+            return e2e.center(probe.rect(hwnd))
+    raise e2e.E2EError("the box %r has no button %r" % (box, text))
+
+
+def click_box_button(probe, box, text):
+    """A real click on the box's button with that caption."""
+    click_window(probe, box, *box_button_center(probe, box, text))
+
+
+def park_pointer():
+    """Moves the pointer to a corner where no window of the program lies, so no tooltip or
+    hover state shows in screenshots, and waits for a tooltip to go."""
+    move_to(790, 5)
+    time.sleep(0.4)
+
+
+def focus_under_pointer():
+    """Gives the X keyboard focus to the window under the pointer, as a click-to-focus window
+    manager would on a click. With no window manager nobody moves it: Wine's own requests
+    lose to the chat client, which took the focus when the splash was hidden, and typed keys
+    would go there instead of to the program."""
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True,
+                         capture_output=True, text=True, timeout=30).stdout
+    window = dict(line.split("=", 1) for line in out.split())["WINDOW"]
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=30)
 
 
 class Session:
@@ -124,13 +271,14 @@ class Session:
 
     def click_splash(self):
         """Clicks the middle of the splash; the main window's handle once it shows."""
-        e2e.click(*e2e.center(self.probe.rect(self.splash)))
+        click_window(self.probe, self.splash, *e2e.center(self.probe.rect(self.splash)))
         self.main = self.probe.wait(FORM_CLASS, MAIN_CAPTION, 10000)
         if not self.main:
             raise e2e.E2EError("the main window did not appear after the splash click")
         return self.main
 
     def click(self, point):
+        """A real click on a point of the main window given in client pixels."""
         click_client(self.probe, self.main, point)
 
     def close(self):
