@@ -194,7 +194,8 @@ void Form::CreateNative() {
   if (native_->window) return;
   RegisterFormClass();
   Native& native = *native_;
-  native.picture = win32::LoadPictureResource(picture_);
+  // Scaled with the window: the picture keeps covering it, and the labels its glyphs.
+  native.picture = win32::LoadPictureResource(picture_, win32::ScreenDpiX(), win32::ScreenDpiY());
   if (icon_ != 0) {
     native.bigIcon = LoadIconSized(icon_, 32);
     native.smallIcon = LoadIconSized(icon_, 16);

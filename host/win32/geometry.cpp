@@ -112,6 +112,9 @@ float ScreenHeight() {
 
 namespace win32 {
 
+int ScreenDpiX() {
+  return ScreenDpi(LOGPIXELSX);
+}
 int ScreenDpiY() {
   return ScreenDpi(LOGPIXELSY);
 }

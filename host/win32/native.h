@@ -64,7 +64,8 @@ inline int ToPixels(float twips, float twipsPerPixel) {
 RECT ToPixelRect(const TwipsRect& rect);
 // 0x00BBGGRR as is; a system colour 0x800000nn through GetSysColor(nn).
 COLORREF ResolveColor(Color color);
-// The screen's dots per inch, vertically (for font heights).
+// The screen's dots per inch, across and down (for pictures and font heights).
+int ScreenDpiX();
 int ScreenDpiY();
 // The font for a control's FontSpec, created once and cached on the form; the stock
 // dialog font for the default.

@@ -1,11 +1,21 @@
-// Decoding the forms' JPEG pictures with the Windows Imaging Component.
+// Decoding the forms' JPEG pictures with the Windows Imaging Component, and scaling them
+// once to the screen's resolution.
 #include "host/win32/picture.h"
 
 #include <wincodec.h>
 
 namespace host::win32 {
+namespace {
 
-Picture DecodePicture(const void* data, std::size_t size) {
+constexpr UINT kMaxSide = 16384;
+
+bool SizeOk(UINT width, UINT height) {
+  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+}  // namespace
+
+Picture DecodePicture(const void* data, std::size_t size, int dpiX, int dpiY) {
   if (data == nullptr || size == 0 || size > 0xFFFFFFFFu) return {};
   ComScope com;  // first, so every COM object below is released before COM is left
   ComPtr<IWICImagingFactory> factory;
@@ -36,9 +46,24 @@ Picture DecodePicture(const void* data, std::size_t size) {
   }
   UINT width = 0;
   UINT height = 0;
-  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 16384 ||
-      height > 16384) {
-    return {};
+  if (FAILED(converter->GetSize(&width, &height)) || !SizeOk(width, height)) return {};
+
+  // At any other resolution the picture is resampled here, once, so that it keeps its size
+  // in twips like the window it paints and the hot spots laid over it; painting stays a
+  // plain copy. At 96 dpi nothing comes between the decoder and the copy.
+  IWICBitmapSource* source = converter.get();
+  ComPtr<IWICBitmapScaler> scaler;
+  UINT scaledWidth = static_cast<UINT>(ScaledPictureSize(static_cast<int>(width), dpiX));
+  UINT scaledHeight = static_cast<UINT>(ScaledPictureSize(static_cast<int>(height), dpiY));
+  if (scaledWidth != width || scaledHeight != height) {
+    if (!SizeOk(scaledWidth, scaledHeight) || FAILED(factory->CreateBitmapScaler(scaler.Put())) ||
+        FAILED(scaler->Initialize(converter.get(), scaledWidth, scaledHeight,
+                                  WICBitmapInterpolationModeFant))) {
+      return {};
+    }
+    source = scaler.get();
+    width = scaledWidth;
+    height = scaledHeight;
   }
 
   BITMAPINFO info = {};
@@ -52,14 +77,14 @@ Picture DecodePicture(const void* data, std::size_t size) {
   UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || bits == nullptr) return {};
   UINT stride = width * 4;
-  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+  if (FAILED(source->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
     return {};
   }
   ::GdiFlush();
   return Picture{std::move(bitmap), static_cast<int>(width), static_cast<int>(height)};
 }
 
-Picture LoadPictureResource(int id) {
+Picture LoadPictureResource(int id, int dpiX, int dpiY) {
   if (id == 0) return {};
   HMODULE module = ::GetModuleHandleW(nullptr);
   HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
@@ -67,7 +92,7 @@ Picture LoadPictureResource(int id) {
   HGLOBAL loaded = ::LoadResource(module, found);
   if (loaded == nullptr) return {};
   // Resources stay mapped with the module: nothing to free.
-  return DecodePicture(::LockResource(loaded), ::SizeofResource(module, found));
+  return DecodePicture(::LockResource(loaded), ::SizeofResource(module, found), dpiX, dpiY);
 }
 
 }  // namespace host::win32
