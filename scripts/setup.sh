@@ -75,6 +75,10 @@ prepare_wine() {
     touch "$WINEPREFIX/.marigold-ready"
   fi
   wineserver -p
+  # Start Wine's background processes (services, explorer) now, with no terminal or pipe to
+  # inherit: if a test's program started them, they would hold ctest's output pipe open and
+  # the test would never end.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 stop_wine_and_display() {
