@@ -12,7 +12,7 @@ build_preset windows || exit 1
 
 out="$MARIGOLD_ROOT/build/run"
 mkdir -p "$out"
-rm -f "$out"/chat.log "$out"/*.png
+rm -f "$out"/chat.log "$out"/*.png "$out"/*.log
 tour=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   tour=1
@@ -23,23 +23,23 @@ trap 'stop_wine_and_display; kill $(jobs -p) 2>/dev/null' EXIT
 prepare_wine
 
 bin="$MARIGOLD_ROOT/build/windows"
+if [ $tour -eq 1 ]; then
+  CHATROOM_EXE="$bin/tools/chatroom/chatroom.exe" WINPROBE_EXE="$bin/tests/e2e/probe/winprobe.exe" \
+  MARIGOLD_EXE="$bin/marigold.exe" python3 "$MARIGOLD_ROOT/scripts/tour.py" "$out"
+  status=$?
+  echo "== screenshots saved in $out:"
+  ls "$out"/*.png 2>/dev/null
+  exit $status
+fi
+
 # The chat room sits in the bottom-left corner, clear of the program's windows.
 wine "$bin/tools/chatroom/chatroom.exe" --name "Nick1" --log "$(winepath -w "$out/chat.log")" \
-  --pos 0,250,400,350 >/dev/null 2>&1 &
+  --pos 0,340,232,260 >/dev/null 2>&1 </dev/null &
 for _ in $(seq 1 100); do [ -f "$out/chat.log" ] && break; sleep 0.1; done
 touch "$out/chat.log"
-# Print each line's text as the chat room logs it.
-tail -n +1 -F "$out/chat.log" 2>/dev/null | while IFS=$'\t' read -r _hex text; do
+# Print each line's text as the chat room logs it (hex, room, text, tab-separated).
+tail -n +1 -F "$out/chat.log" 2>/dev/null | while IFS=$'\t' read -r _hex _room text; do
   printf 'chat> %s\n' "$text"
 done &
-wine "$bin/marigold.exe" >/dev/null 2>&1 &
-marigold=$!
-
-if [ $tour -eq 1 ]; then
-  python3 "$MARIGOLD_ROOT/scripts/tour.py" "$out" || echo "== the tour stopped early"
-  echo "== screenshots saved in $out"
-  ls "$out"/*.png 2>/dev/null
-else
-  echo "== marigold.exe is running on $DISPLAY; click the splash to begin, the X spot ends it"
-  wait $marigold
-fi
+echo "== marigold.exe is running on $DISPLAY; click the splash to begin, the X spot ends it"
+wine "$bin/marigold.exe" >/dev/null 2>&1 </dev/null
