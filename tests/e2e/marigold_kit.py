@@ -62,6 +62,17 @@ def long_times_between(first, last):
     return {long_time(s) for s in range(int(first), int(last) + 1)}
 
 
+def wait_until(condition, timeout, interval=0.05):
+    """Polls `condition` until it gives a true value or `timeout` seconds pass; the last
+    value it gave."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
 def client_point(probe, window, point):
     """Screen coordinates of a point given in the window's client pixels."""
     left, top, _, _ = probe.client(window)
@@ -150,17 +161,6 @@ def click_client(probe, window, point):
     click_window(probe, window, *client_point(probe, window, point))
 
 
-def wait_until(condition, timeout, interval=0.05):
-    """Polls `condition` until it gives a true value or `timeout` seconds pass; the last
-    value it gave."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value or time.monotonic() >= deadline:
-            return value
-        time.sleep(interval)
-
-
 def single_box(probe, timeout=10.0):
     """The one visible dialog box once it is up; fails when none or several come."""
     boxes = wait_until(probe.boxes, timeout)
@@ -191,7 +191,7 @@ def indicator(probe, window, name):
     """Which word of the main window's indicator is drawn in black: "on", "off", or what was
     seen when neither or both are. The other word is dark grey (0x40) on the light panel; the
     fonts are drawn without smoothing, so black letters have pure black pixels."""
-    park_pointer()
+    park_pointer(probe)
     png = e2e.screenshot(name)
     left, top, _, _ = probe.client(window)
     on = darkest(png, left, top, ON_WORD)
@@ -228,11 +228,13 @@ def click_box_button(probe, box, text):
     click_window(probe, box, *box_button_center(probe, box, text))
 
 
-def park_pointer():
-    """Moves the pointer to a corner where no window of the program lies, so no tooltip or
-    hover state shows in screenshots, and waits for a tooltip to go."""
+def park_pointer(probe):
+    """Moves the pointer to a corner where no window of the program lies and waits until no
+    tooltip shows, so screenshots show the windows as they are."""
     move_to(790, 5)
-    time.sleep(0.4)
+    time.sleep(0.2)
+    wait_until(lambda: not any(cls.lower() == "tooltips_class32"
+                               for _, cls, _, _ in probe.toplevel()), 3.0)
 
 
 def focus_under_pointer():
@@ -240,10 +242,7 @@ def focus_under_pointer():
     manager would on a click. With no window manager nobody moves it: Wine's own requests
     lose to the chat client, which took the focus when the splash was hidden, and typed keys
     would go there instead of to the program."""
-    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True,
-                         capture_output=True, text=True, timeout=30).stdout
-    window = dict(line.split("=", 1) for line in out.split())["WINDOW"]
-    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=30)
+    _xdotool("windowfocus", "--sync", _xdotool_shell("getmouselocation")["WINDOW"])
 
 
 class Session:

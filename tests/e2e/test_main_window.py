@@ -81,7 +81,7 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual(self.probe.rect(self.main), mk.MAIN_RECT)
 
     def test_minimise_then_restore_brings_it_back_unchanged(self):
-        mk.park_pointer()
+        mk.park_pointer(self.probe)
         before = mk.pixels(e2e.screenshot("main-before-minimise"), mk.MAIN_RECT)
         self.session.click(mk.MINIMISE_SPOT)
         self.assertTrue(mk.wait_until(lambda: self.probe.iconic(self.main), 5.0),
@@ -97,7 +97,7 @@ class MainWindowTest(unittest.TestCase):
         self.assertTrue(self.probe.topmost(self.main))
         self.assertFalse(self.probe.visible(self.session.splash))
         # Same picture, counters and indicator as before; no banner on showing again.
-        mk.park_pointer()
+        mk.park_pointer(self.probe)
 
         def looks_as_before():
             return mk.pixels(e2e.screenshot("main-restored"), mk.MAIN_RECT) == before
