@@ -65,7 +65,7 @@ def main():
         left, top, right, bottom = probe.rect(strip)
         kit.click_window(probe, strip, left + 60, top + 8)
         kit.focus_under_pointer()
-        e2e.key("ctrl+a")
+        e2e.key("Home", "shift+End")  # Wine's single-line edit ignores ctrl+a
         e2e.type_text("out for lunch")
         snap(probe, "3-reason")
         kit.click_window(probe, strip, left + 188, top + 8)
