@@ -432,16 +432,27 @@ def _xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
 
 
+def _pointer():
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True,
+                         capture_output=True, text=True, timeout=30).stdout
+    where = dict(line.split("=", 1) for line in out.split())
+    return int(where["X"]), int(where["Y"])
+
+
 def mousemove(x, y):
-    _xdotool("mousemove", "--sync", x, y)
+    # `--sync` to where the pointer already is waits some 15 s for a motion that never comes.
+    if _pointer() != (x, y):
+        _xdotool("mousemove", "--sync", x, y)
 
 
 def click(x, y, button=1):
-    _xdotool("mousemove", "--sync", x, y, "click", button)
+    mousemove(x, y)
+    _xdotool("click", button)
 
 
 def mousedown(x, y, button=1):
-    _xdotool("mousemove", "--sync", x, y, "mousedown", button)
+    mousemove(x, y)
+    _xdotool("mousedown", button)
 
 
 def mouseup(button=1):
