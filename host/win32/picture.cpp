@@ -50,17 +50,16 @@ Picture DecodePicture(const void* data, std::size_t size, int dpiX, int dpiY) {
 
   // At any other resolution the picture is resampled here, once, so that it keeps its size
   // in twips like the window it paints and the hot spots laid over it; painting stays a
-  // plain copy. At 96 dpi nothing comes between the decoder and the copy.
+  // plain copy. At 96 dpi nothing comes between the decoder and the copy. Should scaling
+  // fail, the picture at its own size still beats none.
   IWICBitmapSource* source = converter.get();
   ComPtr<IWICBitmapScaler> scaler;
   UINT scaledWidth = static_cast<UINT>(ScaledPictureSize(static_cast<int>(width), dpiX));
   UINT scaledHeight = static_cast<UINT>(ScaledPictureSize(static_cast<int>(height), dpiY));
-  if (scaledWidth != width || scaledHeight != height) {
-    if (!SizeOk(scaledWidth, scaledHeight) || FAILED(factory->CreateBitmapScaler(scaler.Put())) ||
-        FAILED(scaler->Initialize(converter.get(), scaledWidth, scaledHeight,
-                                  WICBitmapInterpolationModeFant))) {
-      return {};
-    }
+  if ((scaledWidth != width || scaledHeight != height) && SizeOk(scaledWidth, scaledHeight) &&
+      SUCCEEDED(factory->CreateBitmapScaler(scaler.Put())) &&
+      SUCCEEDED(scaler->Initialize(converter.get(), scaledWidth, scaledHeight,
+                                   WICBitmapInterpolationModeFant))) {
     source = scaler.get();
     width = scaledWidth;
     height = scaledHeight;
