@@ -19,6 +19,12 @@ WARM_UP = 5
 PRIVATE_BYTES_MARGIN = 256 * 1024
 
 
+def x_window_under_pointer():
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True,
+                         capture_output=True, text=True, timeout=30).stdout
+    return dict(line.split("=", 1) for line in out.split())["WINDOW"]
+
+
 class EnduranceTest(unittest.TestCase):
     def setUp(self):
         e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE", "MARIGOLD_EXE")
@@ -62,15 +68,21 @@ class EnduranceTest(unittest.TestCase):
         subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=120)
 
     def minimise_cycles(self, count):
+        # The program's X window, as the pointer over its minimise spot finds it.
+        e2e.mousemove(*mk.client_point(self.probe, self.main, mk.MINIMISE_SPOT))
+        shown_on_x = x_window_under_pointer()
         for _ in range(count):
             self.program.click(mk.MINIMISE_SPOT)
             if not mk.wait_until(lambda: self.probe.iconic(self.main), 5.0, 0.01):
                 raise e2e.E2EError("Label5 did not minimise the main window")
             self.probe.restore(self.main)  # as the task bar does it
-            # Back in place, so the next click finds the window under the pointer.
             if not mk.wait_until(lambda: self.probe.rect(self.main) == mk.MAIN_RECT and
                                  self.probe.visible(self.main), 5.0, 0.01):
                 raise e2e.E2EError("the main window did not come back in place")
+            # Wine maps the X window a moment after Windows reports it shown; a click before
+            # that would reach the X root window instead of the program.
+            if not mk.wait_until(lambda: x_window_under_pointer() == shown_on_x, 5.0, 0.01):
+                raise e2e.E2EError("the restored window did not reach the X screen")
 
     def test_cycles_leave_resources_where_they_were(self):
         for cycles in (self.reason_cycles, self.start_stop_cycles, self.minimise_cycles):
