@@ -40,6 +40,14 @@ bool IsChatRoom(Hwnd candidate) {
 const Text kWelcome = u"Welcome, ";
 const Text kInstantMessage = u"Instant Message";
 
+// A host that reports a caption longer than it is (double-byte code pages) leaves U+0000
+// padding at the end of what was read. A name that runs to the caption's end must not carry
+// it: the chat line would end at the first of them.
+Text WithoutPadding(Text text) {
+  while (!text.empty() && text.back() == u'\0') text.pop_back();
+  return text;
+}
+
 bool IsWelcome(Hwnd candidate) {
   return host::InStr(ReadWindowCaption(candidate), kWelcome) == 1;
 }
@@ -72,8 +80,8 @@ Text ReadScreenName() {
   Text caption = ReadWindowCaption(welcome);
   std::size_t bang = host::InStr(caption, u"!");
   // With no "!" the whole rest of the caption is taken as the name.
-  std::size_t count = bang == 0 ? caption.size() : bang - kWelcome.size() - 1;
-  return host::Mid(caption, kWelcome.size() + 1, count);
+  if (bang == 0) return WithoutPadding(host::Mid(caption, kWelcome.size() + 1, caption.size()));
+  return host::Mid(caption, kWelcome.size() + 1, bang - kWelcome.size() - 1);
 }
 
 Hwnd LocateImWindow() {
@@ -87,7 +95,7 @@ Text ReadImSender() {
   // The sender follows the colon and one separating character; a colon at the very end
   // leaves no sender.
   if (caption.size() < colon + 1) return Text();
-  return host::Right(caption, caption.size() - colon - 1);
+  return WithoutPadding(host::Right(caption, caption.size() - colon - 1));
 }
 
 }  // namespace Hook32

@@ -210,3 +210,24 @@ TEST_F(Locate, AnOverReportedLengthLeavesTrailingNulCharacters) {
 }
 
 }  // namespace
+
+namespace {
+
+// On a double-byte code page the host reports more bytes than the caption has; a name or
+// sender that runs to the caption's end must come back without the padding, or the banner
+// that carries it would end at the first U+0000.
+TEST_F(Hook32Test, NamesRunningToTheCaptionsEndCarryNoPadding) {
+  client_ = sim::StartChatClient();
+  sim::Hwnd welcome = sim::AddChild(client_, u"Welcome, No Bang");
+  sim::Hwnd im = sim::AddChild(client_, u"Instant Message: Pal");
+  sim::SetLengthOverReport(welcome, 4);
+  sim::SetLengthOverReport(im, 3);
+  EXPECT_EQ(Hook32::ReadScreenName(), u"No Bang");
+  EXPECT_EQ(Hook32::ReadImSender(), u"Pal");
+  // With the "!" the name ends there, padding or not.
+  sim::SetCaption(welcome, u"Welcome, Nick1!");
+  sim::SetLengthOverReport(welcome, 4);
+  EXPECT_EQ(Hook32::ReadScreenName(), u"Nick1");
+}
+
+}  // namespace
