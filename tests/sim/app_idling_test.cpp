@@ -207,3 +207,34 @@ TEST_F(Idling, ANoChatRoomTickStillCounts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Timer3 never ticks in the shipped program; its handler still does what it was kept for.
+TEST_F(Idling, TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText) {
+  app::Form1& form = Main();
+  EXPECT_EQ(form.Timer3.Interval(), 0u);
+  sim::RunFor(3600);
+  EXPECT_EQ(form.Label9.Caption(), u"0");
+  struct Case {
+    host::Text caption;
+    host::Text label9;
+    bool throws;
+  };
+  const Case cases[] = {{u"Instant Message: 1", u"2", false},
+                        {u"Instant Message: 2", u"0", false},
+                        {u"Instant Message: Pal", u"0", true}};
+  for (const Case& c : cases) {
+    SetUp();
+    app::Form1& again = Main();
+    sim::AddChild(client_, c.caption);
+    if (c.throws) {
+      EXPECT_THROW(again.Timer3_Timer(), std::invalid_argument);
+    } else {
+      again.Timer3_Timer();
+    }
+    EXPECT_EQ(again.Label9.Caption(), c.label9) << host::ToUtf8(c.caption);
+  }
+}
+
+}  // namespace
