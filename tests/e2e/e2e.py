@@ -34,7 +34,7 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   kill(pid), screen() -> (w, h), cursor(), foreground(), acp(). .close() ends it.
 
 Real input through X (xdotool; Wine does not take SendInput from another process)
-  mousemove(x, y), click(x, y, button=1), mousedown(x, y, button=1), mouseup(button=1),
+  pointer(), mousemove(x, y), click(x, y, button=1), mousedown(x, y, button=1), mouseup(button=1),
   drag(x0, y0, x1, y1, button=1, steps=10), key(*names), type_text(text)
   center(rect) -> (x, y) of a rectangle from rect()/client()
 
@@ -349,6 +349,8 @@ class Chatroom:
 
     name        screen name ("Welcome, name!"); welcome_raw sets that caption exactly instead
     rooms       number of chat rooms (room 1 comes first in child order); 0 for none
+    room_after_ms the rooms open only this many ms after the client starts; until then it has
+                its frame, MDI client and other documents but no room (None: from the start)
     welcome     False for no Welcome window;  ims: captions of Instant Message windows
     pos         (x, y, w, h) of the frame; by default the bottom-left corner of an 800x600
                 screen, clear of the program's windows
@@ -361,7 +363,7 @@ class Chatroom:
 
     def __init__(self, name="Tester", rooms=1, welcome=True, welcome_raw=None, ims=(),
                  pos=DEFAULT_POS, hang_after_ms=None, hang_for_ms=None, exit_after_s=300,
-                 log_name=None):
+                 log_name=None, room_after_ms=None):
         fd, self.log_path = tempfile.mkstemp(prefix=log_name or "chat-", suffix=".log",
                                              dir=artifacts_dir())
         os.close(fd)
@@ -376,6 +378,8 @@ class Chatroom:
             args += ["--welcome-raw", welcome_raw]
         for caption in ims:
             args += ["--im", caption]
+        if room_after_ms is not None:
+            args += ["--room-after", room_after_ms]
         if hang_after_ms is not None:
             args += ["--hang-after", hang_after_ms]
         if hang_for_ms is not None:
@@ -432,7 +436,8 @@ def _xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
 
 
-def _pointer():
+def pointer():
+    """Where the pointer is on the screen: (x, y)."""
     out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True,
                          capture_output=True, text=True, timeout=30).stdout
     where = dict(line.split("=", 1) for line in out.split())
@@ -441,7 +446,7 @@ def _pointer():
 
 def mousemove(x, y):
     # `--sync` to where the pointer already is waits some 15 s for a motion that never comes.
-    if _pointer() != (x, y):
+    if pointer() != (x, y):
         _xdotool("mousemove", "--sync", x, y)
 
 
