@@ -1,5 +1,6 @@
 // The stand-in chat client's entry point: reads the command line, makes the frame, its MDI
-// client and the document windows, then serves messages (or hangs, when asked to).
+// client and the document windows (the rooms perhaps only later), then serves messages (or
+// hangs, when asked to).
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>  // needs <windows.h> first
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "classes.h"
+#include "documents.h"
 #include "options.h"
 #include "room.h"
 
@@ -18,6 +20,7 @@ namespace {
 using chatroom::Options;
 
 constexpr UINT_PTR kHangTimer = 1;
+constexpr UINT_PTR kRoomTimer = 2;
 
 HWND mdiClient = nullptr;
 Options options;
@@ -39,6 +42,11 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         Sleep(options.hangForMs < 0 ? INFINITE : static_cast<DWORD>(options.hangForMs));
         return 0;
       }
+      if (wParam == kRoomTimer) {
+        KillTimer(hwnd, kRoomTimer);
+        chatroom::OpenRooms(mdiClient, options);
+        return 0;
+      }
       break;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -54,32 +62,6 @@ std::vector<std::wstring> Arguments() {
   for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
   LocalFree(argv);
   return args;
-}
-
-RECT Place(int left, int top, int width, int height) {
-  return RECT{left, top, left + width, top + height};
-}
-
-// Makes the document windows. Each new one becomes the active child, and an MDI client lists
-// its active child first, so they are made in reverse: room 1 last, first in child order.
-void CreateDocuments(const RECT& area) {
-  int w = area.right, h = area.bottom;
-  for (std::size_t i = options.imCaptions.size(); i-- > 0;) {
-    int offset = static_cast<int>(i) * 24;
-    chatroom::CreateImWindow(mdiClient, options.imCaptions[i],
-                             Place(w / 3 + offset, offset, w * 2 / 3 - offset, h * 2 / 3));
-  }
-  if (options.welcome) {
-    std::wstring caption =
-        options.welcomeRaw ? *options.welcomeRaw : L"Welcome, " + options.screenName + L"!";
-    HWND welcome = chatroom::CreateWelcome(mdiClient, L"", Place(0, 0, w * 2 / 3, h / 2));
-    // Set afterwards, in Unicode, so a raw caption reaches the window exactly as given.
-    SetWindowTextW(welcome, caption.c_str());
-  }
-  for (int room = options.rooms; room >= 1; --room) {
-    int offset = (room - 1) * 24;
-    chatroom::CreateChatRoom(mdiClient, room, Place(offset, offset, w - offset, h - offset));
-  }
 }
 
 }  // namespace
@@ -120,9 +102,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   RECT area;
   GetClientRect(frame, &area);
   MoveWindow(mdiClient, 0, 0, area.right, area.bottom, FALSE);
-  GetClientRect(mdiClient, &area);
-  CreateDocuments(area);
-  // Shown only once the whole tree exists: a visible frame means the client is ready.
+  chatroom::CreateOtherDocuments(mdiClient, options);
+  if (options.roomAfterMs < 0) {
+    chatroom::OpenRooms(mdiClient, options);
+  } else {
+    // Counted from here, not from the first message served: a client started by a test
+    // opens its rooms when the test expects them, however long the start took.
+    SetTimer(frame, kRoomTimer, static_cast<UINT>(options.roomAfterMs), nullptr);
+  }
+  // Shown only once the whole tree exists (but for rooms opened later): a visible frame
+  // means the client is ready.
   ShowWindow(frame, show == SW_SHOWDEFAULT ? SW_SHOWNORMAL : show);
   UpdateWindow(frame);
   if (options.hangAfterMs >= 0)

@@ -13,6 +13,7 @@ const wchar_t kUsage[] =
     L"  --no-welcome         no Welcome window\n"
     L"  --rooms N            number of chat rooms (0 = none; room 1 is first in child order)\n"
     L"  --no-room            same as --rooms 0\n"
+    L"  --room-after MS      open the rooms only MS milliseconds after start\n"
     L"  --im CAPTION         an Instant Message window with this caption (repeatable)\n"
     L"  --log PATH           append every post to PATH: hex<TAB>room<TAB>text\n"
     L"  --pos X,Y,W,H        frame position and size in pixels\n"
@@ -79,6 +80,8 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
       ok = number(options.rooms) && options.rooms >= 0 && options.rooms <= 20;
     } else if (arg == L"--no-room") {
       options.rooms = 0;
+    } else if (arg == L"--room-after") {
+      ok = number(options.roomAfterMs) && options.roomAfterMs >= 0;
     } else if (arg == L"--im") {
       ok = value(text);
       options.imCaptions.push_back(text);

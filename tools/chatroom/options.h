@@ -1,5 +1,6 @@
 // The stand-in chat client's command line: who is signed on, which windows to show, where to
-// log posts, and the faults a test can ask for (hanging, exiting after a while).
+// log posts, when the rooms open, and the faults a test can ask for (hanging, exiting after a
+// while).
 #pragma once
 
 #include <optional>
@@ -14,6 +15,7 @@ struct Options {
   bool welcome = true;
   std::optional<std::wstring> welcomeRaw;  // the Welcome caption exactly as given
   int rooms = 1;
+  int roomAfterMs = -1;  // -1: the rooms are there from the start
   std::vector<std::wstring> imCaptions;
   std::wstring logPath;  // empty: posts are not logged
   std::optional<int> x, y, width, height;
