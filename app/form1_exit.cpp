@@ -5,7 +5,7 @@
 
 namespace app {
 
-inline const host::Text kHomePage = u"https://corvid.example.org/marigold";
+const host::Text kHomePage = u"https://corvid.example.org/marigold";
 
 void Form1::Label4_Click() {
   Hide();
