@@ -3,7 +3,7 @@
 
 MARIGOLD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MARIGOLD_PACKAGES="cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-wine wine64 xvfb xauth xdotool imagemagick googletest python3 x11-utils"
+wine wine64 xvfb xauth xdotool imagemagick googletest python3 x11-utils locales"
 
 # Installs the Debian packages the builds and tests need, when any is missing.
 ensure_packages() {
@@ -14,6 +14,8 @@ ensure_packages() {
     command -v "$cmd" >/dev/null 2>&1 || missing+=("$cmd")
   done
   [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=("googletest sources")
+  # The text-path tests build a Japanese locale from these sources.
+  [ -f /usr/share/i18n/locales/ja_JP ] || missing+=("locale sources")
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "== missing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then
