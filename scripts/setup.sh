@@ -27,7 +27,7 @@ ensure_packages() {
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq || return 1
   # shellcheck disable=SC2086
-  apt-get install -y -qq --no-install-recommends $MARIGOLD_PACKAGES >/dev/null || return 1
+  apt-get install -y -qq $MARIGOLD_PACKAGES >/dev/null || return 1
 }
 
 # Configures and builds one preset quietly, showing the output only when it fails.
