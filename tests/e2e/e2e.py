@@ -21,6 +21,7 @@ Starting and stopping programs
 
 Talking to the probe (winprobe.exe, one process per test; every answer is one JSON line)
   probe = Probe(); probe.call("cmd", *args) -> the decoded answer (E2EError on {"error": ..})
+  ChatClientTest: a unittest base with self.probe and self.start_chat(**Chatroom options).
   Typed wrappers: find(cls, caption=None), find_child(parent, cls, caption=None, after=0),
   wait(cls, caption=None, timeout_ms), wait_gone(hwnd, timeout_ms), rect(hwnd) -> (l,t,r,b),
   client(hwnd) -> screen rectangle of the client area, visible/iconic/topmost/exists(hwnd)
@@ -52,6 +53,7 @@ import subprocess
 import tempfile
 import threading
 import time
+import unittest
 from collections import namedtuple
 
 
@@ -493,3 +495,26 @@ def screenshot(name):
     path = os.path.join(artifacts_dir(), name if name.endswith(".png") else name + ".png")
     subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
     return path
+
+
+class ChatClientTest(unittest.TestCase):
+    """A test case with one probe for the class and a stand-in chat client per test, in the
+    Windows-1252 code page the expected bytes are written in."""
+
+    @classmethod
+    def setUpClass(cls):
+        require_desktop("CHATROOM_EXE", "WINPROBE_EXE")
+        cls.probe = Probe()
+        if cls.probe.acp() != 1252:
+            cls.probe.close()
+            raise E2EError("the expected bytes are Windows-1252 ones: run with LANG=C.UTF-8")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.probe.close()
+
+    def start_chat(self, **options):
+        chat = Chatroom(**options)
+        self.addCleanup(chat.stop)
+        chat.wait_ready(self.probe)
+        return chat

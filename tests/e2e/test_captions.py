@@ -7,24 +7,7 @@ import unittest
 import e2e
 
 
-class CaptionTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE")
-        cls.probe = e2e.Probe()
-        if cls.probe.acp() != 1252:
-            raise e2e.E2EError("the expected texts are Windows-1252 ones: run with LANG=C.UTF-8")
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.probe.close()
-
-    def start_chat(self, **options):
-        chat = e2e.Chatroom(**options)
-        self.addCleanup(chat.stop)
-        chat.wait_ready(self.probe)
-        return chat
-
+class CaptionTest(e2e.ChatClientTest):
     def test_screen_name_from_the_welcome_caption(self):
         cases = [
             ({"name": "Ann Example"}, "Ann Example"),

@@ -9,24 +9,7 @@ FIRST_BANNER = "\u2022 \u00ba\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00ba 
 FIRST_BANNER_ANSI = b"\x95 \xba\x95 MARIGOLD IDLE v1 \x95 Corvid \x95\xba \x95"
 
 
-class ChatLineTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE")
-        cls.probe = e2e.Probe()
-        if cls.probe.acp() != 1252:
-            raise e2e.E2EError("the expected bytes are Windows-1252 ones: run with LANG=C.UTF-8")
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.probe.close()
-
-    def start_chat(self, **options):
-        chat = e2e.Chatroom(**options)
-        self.addCleanup(chat.stop)
-        chat.wait_ready(self.probe)
-        return chat
-
+class ChatLineTest(e2e.ChatClientTest):
     def test_banners_arrive_as_ansi_bytes(self):
         chat = self.start_chat(name="Ann Example")
         second = " \u2022 \u00ba\u2022 Now Loaded by Ann Example \u2022\u00ba \u2022"
