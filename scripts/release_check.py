@@ -19,6 +19,11 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "ole32.dll", "oleaut32
                "comctl32.dll", "windowscodecs.dll", "msvcrt.dll", "advapi32.dll",
                "shell32.dll"}
 
+# Loaded at start, the common controls library alone would cost the process more memory than
+# the rest of the program: it may come in later (a message box, the reason window's controls),
+# never through the import table.
+NOT_AT_START = {"comctl32.dll"}
+
 
 class BadFile(Exception):
     pass
@@ -180,6 +185,9 @@ def check(path, machine):
     foreign = [name for name in pe.imports() if name.lower() not in SYSTEM_DLLS]
     if foreign:
         raise BadFile("needs DLLs that Windows does not bring: %s" % ", ".join(foreign))
+    eager = [name for name in pe.imports() if name.lower() in NOT_AT_START]
+    if eager:
+        raise BadFile("loads %s at start" % ", ".join(eager))
     resources = pe.resources()
     found = [check_version(resources), check_icon(resources), check_pictures(resources),
              check_manifest(resources)]

@@ -1,8 +1,6 @@
-// The forms' native controls: text boxes and buttons as child windows, label tooltips,
-// timers, and bringing each of them up to date when the program changes a control.
+// The forms' native controls: text boxes and buttons as child windows, timers, and bringing
+// each of them up to date when the program changes a control.
 #include <windows.h>
-// after <windows.h>, which it needs
-#include <commctrl.h>
 
 #include <algorithm>
 #include <string>
@@ -35,18 +33,6 @@ HWND MakeChild(HWND parent, DWORD exStyle, const wchar_t* cls, const Text& text,
 
 void SetFont(HWND control, HFONT font) {
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-HWND MakeToolTip(HWND owner) {
-  static const bool initialised = [] {
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES};
-    return ::InitCommonControlsEx(&init) != FALSE;
-  }();
-  (void)initialised;
-  return ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                           ::GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
@@ -84,26 +70,6 @@ void CreateChildControls(Form::Native& native) {
       native.buttons.emplace_back(button, entry.button);
     }
   }
-
-  native.tooltip.reset(MakeToolTip(window));
-  for (const auto& label : form.Labels()) SyncToolTip(native, *label);
-}
-
-void SyncToolTip(Form::Native& native, const Label& label) {
-  HWND tooltip = native.tooltip.get();
-  if (tooltip == nullptr) return;
-  TOOLINFOW tool = {};
-  // The version-5 layout, which every common controls library accepts.
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.hwnd = native.Hwnd();
-  tool.uId = IndexOf(native.form.Labels(), label) + 1;
-  ::SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  if (label.ToolTip().empty()) return;
-  tool.uFlags = TTF_SUBCLASS;
-  tool.rect = ToPixelRect(label.Rect());
-  std::wstring tip(Wide(label.ToolTip()), label.ToolTip().size());  // the control copies it
-  tool.lpszText = tip.data();
-  ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace win32
@@ -114,7 +80,7 @@ void Form::ControlChanged(Control& control) {
   if (auto* label = dynamic_cast<Label*>(&control)) {
     RECT rect = win32::ToPixelRect(label->Rect());
     ::InvalidateRect(window, &rect, FALSE);
-    win32::SyncToolTip(*native_, *label);
+    win32::TipChanged(*native_, *label);
   } else if (auto* timer = dynamic_cast<Timer*>(&control)) {
     std::size_t index = win32::IndexOf(timers_, *timer);
     if (index == timers_.size()) return;

@@ -56,6 +56,7 @@ void OnButton(Form::Native& native, HWND window, UINT message, WPARAM wParam, LP
   float y = static_cast<float>(GET_Y_LPARAM(lParam)) * TwipsPerPixelY();
   int shift = ShiftState(wParam);
   if (down) {
+    win32::HideTip(native);
     // Keeps the release coming here even when it happens outside the window.
     ::SetCapture(window);
     native.form.MouseDown(button, shift, x, y);
@@ -136,11 +137,17 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       case WM_MBUTTONUP:
         OnButton(*native, window, message, wParam, lParam);
         return 0;
+      case WM_MOUSEMOVE:
+        win32::TipPointerMoved(*native, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+      case WM_MOUSELEAVE:
+        win32::TipPointerLeft(*native);
+        return 0;
       case WM_COMMAND:
         OnCommand(*native, wParam, lParam);
         return 0;
       case WM_TIMER:
-        OnTimer(*native, wParam);
+        if (!win32::TipTimer(*native, wParam)) OnTimer(*native, wParam);
         return 0;
       case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && !native->edits.empty()) {
@@ -238,7 +245,9 @@ void Form::ShowNative() {
 }
 
 void Form::HideNative() {
-  if (native_->window) ::ShowWindow(native_->Hwnd(), SW_HIDE);
+  if (!native_->window) return;
+  win32::HideTip(*native_);
+  ::ShowWindow(native_->Hwnd(), SW_HIDE);
 }
 
 bool Form::Visible() const {

@@ -1,4 +1,4 @@
-// What a form holds on the Windows side: its window, tooltip, child controls, picture,
+// What a form holds on the Windows side: its window, tool tip, child controls, picture,
 // icons and fonts, plus the helpers the runtime's files share (pixels, colours, handlers).
 #pragma once
 
@@ -33,8 +33,15 @@ struct Form::Native {
   win32::UniqueIcon smallIcon;
   std::unordered_map<const Control*, CachedFont> fonts;
   win32::UniqueWindow window;
-  // Owned by the window as well; declared after it so that it goes first.
-  win32::UniqueWindow tooltip;
+  // The labels' tool tip, made the first time one shows. Owned by the window as well;
+  // declared after it so that it goes first.
+  struct Tip {
+    win32::UniqueFont font;
+    win32::UniqueWindow window;
+    const Label* hovered = nullptr;  // the label under the pointer that has a tip
+    POINT spot = {};                 // where the pointer came onto it, on the screen
+    bool tracking = false;           // the window asked to hear when the pointer leaves
+  } tip;
   std::vector<std::pair<HWND, TextBox*>> edits;
   std::vector<std::pair<HWND, CommandButton*>> buttons;
   bool shownOnce = false;
@@ -74,9 +81,22 @@ HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& want
 // Painting into any DC (the window's, or one handed over with WM_PRINTCLIENT).
 void PaintForm(Form::Native& native, HDC target);
 
-// Child controls and tooltips, made when the window is created.
+// Child controls, made when the window is created.
 void CreateChildControls(Form::Native& native);
-void SyncToolTip(Form::Native& native, const Label& label);
+
+// Tool tips. The window's own timers for them, clear of the form's timers (1, 2, ...).
+constexpr UINT_PTR kTipShowTimer = 0x7A01;
+constexpr UINT_PTR kTipHideTimer = 0x7A02;
+// The pointer moved to a point of the client area (pixels): a label with a tip starts the
+// wait for its tip; anywhere else hides it.
+void TipPointerMoved(Form::Native& native, POINT client);
+void TipPointerLeft(Form::Native& native);
+// A button press, or the window hiding: the tip goes until the pointer finds another label.
+void HideTip(Form::Native& native);
+// True when the timer was one of the tip's.
+bool TipTimer(Form::Native& native, WPARAM id);
+// A label's tip text changed.
+void TipChanged(Form::Native& native, const Label& label);
 
 }  // namespace win32
 }  // namespace host

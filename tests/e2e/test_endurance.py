@@ -47,7 +47,7 @@ class EnduranceTest(unittest.TestCase):
         return sum(int(fields[k].split()[0]) * 1024 for k in ("Private_Dirty", "Swap"))
 
     def resources(self):
-        time.sleep(1.0)  # let a tooltip or a repaint in flight settle
+        time.sleep(1.0)  # let a tool tip or a repaint in flight settle
         gdi, user = self.probe.gui(self.pid)
         return gdi, user, self.private_bytes()
 

@@ -80,6 +80,27 @@ class MainWindowTest(unittest.TestCase):
         time.sleep(0.3)
         self.assertEqual(self.probe.rect(self.main), mk.MAIN_RECT)
 
+    def test_resting_on_start_or_stop_shows_its_tip_below_the_pointer(self):
+        def tips():
+            return [(caption, rect) for _, cls, caption, rect in self.probe.toplevel()
+                    if cls.lower() == "marigoldtip"]
+
+        for spot, text in ((mk.START_SPOT, "Start Idling"), (mk.STOP_SPOT, "Stop Idling")):
+            with self.subTest(tip=text):
+                mk.park_pointer(self.probe)
+                x, y = mk.client_point(self.probe, self.main, spot)
+                mk.move_to(x, y)
+                self.assertTrue(mk.wait_until(lambda: tips(), 3.0), "no tip showed")
+                [(caption, (left, top, right, bottom))] = tips()
+                self.assertEqual(caption, text)
+                self.assertEqual(left, x)
+                self.assertGreater(top, y)
+                self.assertTrue(self.probe.topmost(self.main))
+                e2e.screenshot("tip-" + text.split()[0].lower())
+                mk.move_to(x, y - 40)  # off the window: the tip goes at once
+                self.assertTrue(mk.wait_until(lambda: not tips(), 1.0), "the tip stayed")
+        self.assertEqual(len(self.session.chat.lines()), 2)
+
     def test_minimise_then_restore_brings_it_back_unchanged(self):
         mk.park_pointer(self.probe)
         before = mk.pixels(e2e.screenshot("main-before-minimise"), mk.MAIN_RECT)

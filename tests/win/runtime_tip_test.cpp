@@ -1,0 +1,177 @@
+// The labels' tool tips against real windows: a tip waits for the pointer to rest on its
+// label, shows below the spot without taking the focus, and goes on a press, on another
+// label, on leaving the window, after a while, when its text changes and when the form hides.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/win/runtime_support.h"
+
+namespace {
+
+using runtime_test::Pump;
+using runtime_test::RecordingForm;
+
+// The tips' delays follow the double-click time; a short one keeps the test quick.
+class ShortDoubleClickTime {
+ public:
+  explicit ShortDoubleClickTime(UINT ms) : saved_(::GetDoubleClickTime()) {
+    ::SetDoubleClickTime(ms);
+  }
+  ~ShortDoubleClickTime() { ::SetDoubleClickTime(saved_); }
+
+ private:
+  UINT saved_;
+};
+
+HWND FindTip(HWND owner) {
+  HWND found = nullptr;
+  for (HWND w = ::FindWindowExW(nullptr, nullptr, L"MarigoldTip", nullptr); w != nullptr;
+       w = ::FindWindowExW(nullptr, w, L"MarigoldTip", nullptr)) {
+    if (::GetWindow(w, GW_OWNER) == owner) found = w;
+  }
+  return found;
+}
+
+bool TipShown(HWND owner) {
+  HWND tip = FindTip(owner);
+  return tip != nullptr && ::IsWindowVisible(tip);
+}
+
+std::wstring TipText(HWND owner) {
+  wchar_t text[64] = {};
+  ::GetWindowTextW(FindTip(owner), text, 64);
+  return text;
+}
+
+// Serves events until the tip's visibility is `shown`, for at most `seconds`.
+bool TipBecomes(HWND owner, bool shown, double seconds) {
+  for (double waited = 0; waited < seconds; waited += 0.02) {
+    if (TipShown(owner) == shown) return true;
+    Pump(0.02);
+  }
+  return TipShown(owner) == shown;
+}
+
+class RuntimeTips : public ::testing::Test {
+ public:  // the table of endings below reaches them through a reference
+  void SetUp() override {
+    start_.Click = [] {};
+    stop_.SetToolTip(u"Stop Idling");
+    start_.SetToolTip(u"Start Idling");
+    form_.Show();
+    Pump(0.1);
+  }
+
+  // The pointer really goes there (the window asks the system when it leaves), and the
+  // window hears of the move.
+  void MoveTo(int x, int y) {
+    POINT spot = {x, y};
+    ::ClientToScreen(Window(), &spot);
+    ::SetCursorPos(spot.x, spot.y);
+    ::PostMessageW(Window(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    host::DoEvents();
+  }
+  HWND Window() const { return form_.Window(); }
+
+  ShortDoubleClickTime delays_{150};  // tips show after 150 ms and go after 1.5 s
+  RecordingForm form_;                // 118 x 60 pixels at 100, 100
+  host::Label& start_ = form_.AddLabel("Label2", {120, 360, 255, 135}, 0);  // 8,24 - 25,33
+  host::Label& plain_ = form_.AddLabel("Label8", {600, 360, 255, 135}, 1);  // 40,24 - 57,33
+  host::Label& stop_ = form_.AddLabel("Label3", {1200, 360, 255, 135}, 2);  // 80,24 - 97,33
+};
+
+TEST_F(RuntimeTips, ShowsAfterARestBelowTheSpotWithoutTakingTheFocus) {
+  HWND active = ::GetActiveWindow();
+  MoveTo(10, 26);
+  EXPECT_FALSE(TipShown(Window())) << "a tip waits for the pointer to rest";
+  ASSERT_TRUE(TipBecomes(Window(), true, 2.0));
+  HWND tip = FindTip(Window());
+  EXPECT_EQ(TipText(Window()), L"Start Idling");
+  EXPECT_TRUE(::GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(::GetActiveWindow(), active);
+
+  RECT rect;
+  ::GetWindowRect(tip, &rect);
+  EXPECT_EQ(rect.left, 110);
+  EXPECT_GT(rect.top, 126) << "below the spot, clear of the pointer";
+  EXPECT_LT(rect.top, 126 + 64);
+  EXPECT_GT(rect.right - rect.left, 20) << "wide enough for its text";
+  EXPECT_GT(rect.bottom - rect.top, 8);
+
+  MoveTo(12, 28);
+  Pump(0.3);
+  EXPECT_TRUE(TipShown(Window())) << "moving on the same label keeps it";
+  EXPECT_TRUE(TipBecomes(Window(), false, 3.0)) << "it goes by itself after a while";
+  MoveTo(14, 27);
+  Pump(0.4);
+  EXPECT_FALSE(TipShown(Window())) << "and stays gone until the pointer finds another label";
+}
+
+TEST_F(RuntimeTips, GoesOnEveryWayThePointerOrTheProgramEndsIt) {
+  struct Case {
+    const char* how;
+    void (*end)(RuntimeTips&);
+  };
+  const Case cases[] = {
+      {"a label with no tip", [](RuntimeTips& t) { t.MoveTo(45, 28); }},
+      {"the bare picture", [](RuntimeTips& t) { t.MoveTo(60, 50); }},
+      {"leaving the window",
+       [](RuntimeTips& t) { ::PostMessageW(t.Window(), WM_MOUSELEAVE, 0, 0); }},
+      {"a press",
+       [](RuntimeTips& t) {
+         ::PostMessageW(t.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 26));
+         ::PostMessageW(t.Window(), WM_LBUTTONUP, 0, MAKELPARAM(10, 26));
+       }},
+      {"the form hiding", [](RuntimeTips& t) { t.form_.Hide(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    form_.Show();
+    MoveTo(60, 50);
+    Pump(0.05);
+    MoveTo(10, 26);
+    ASSERT_TRUE(TipBecomes(Window(), true, 2.0));
+    c.end(*this);
+    Pump(0.05);
+    EXPECT_FALSE(TipShown(Window()));
+    Pump(0.4);
+    EXPECT_FALSE(TipShown(Window())) << "it does not come back by itself";
+  }
+}
+
+TEST_F(RuntimeTips, EachLabelShowsItsOwnTextAndAChangedTextHidesTheOldOne) {
+  MoveTo(10, 26);
+  Pump(0.05);
+  MoveTo(85, 28);  // straight on to Stop, before Start's tip was due
+  ASSERT_TRUE(TipBecomes(Window(), true, 2.0));
+  EXPECT_EQ(TipText(Window()), L"Stop Idling");
+
+  stop_.SetToolTip(u"Stop Idling");
+  Pump(0.05);
+  EXPECT_TRUE(TipShown(Window())) << "the same text leaves it up";
+  stop_.SetToolTip(u"Halt");
+  Pump(0.05);
+  EXPECT_FALSE(TipShown(Window()));
+
+  MoveTo(60, 50);
+  MoveTo(85, 28);
+  ASSERT_TRUE(TipBecomes(Window(), true, 2.0));
+  EXPECT_EQ(TipText(Window()), L"Halt");
+
+  stop_.SetToolTip(u"");
+  MoveTo(60, 50);
+  MoveTo(85, 28);
+  Pump(0.5);
+  EXPECT_FALSE(TipShown(Window())) << "a label whose tip was cleared shows none";
+}
+
+TEST_F(RuntimeTips, APointerThatLeavesBeforeTheRestShowsNothing) {
+  MoveTo(10, 26);
+  ::PostMessageW(Window(), WM_MOUSELEAVE, 0, 0);
+  Pump(0.5);
+  EXPECT_FALSE(TipShown(Window()));
+  EXPECT_EQ(FindTip(Window()), nullptr) << "the tip window is made only when one shows";
+}
+
+}  // namespace
