@@ -290,8 +290,9 @@ class Probe:
         return int(self.call("pid", hwnd))
 
     def gui(self, pid):
+        """(GDI objects, USER objects, where the figures came from) of a process, or None."""
         r = self.call("gui", pid)
-        return tuple(r) if r else None
+        return (int(r[0]), int(r[1]), r[2]) if r else None
 
     def mem(self, pid):
         return self.call("mem", pid)

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "counts.h"
 #include "hook32/hook32.h"
 #include "host/text.h"
 #include "json_line.h"
@@ -266,10 +267,9 @@ UniqueHandle OpenPid(DWORD access, unsigned long long pid) {
 }
 
 std::string Gui(unsigned long long pid) {
-  UniqueHandle process = OpenPid(PROCESS_QUERY_INFORMATION, pid);
-  if (!process) return "null";
-  return Array({std::to_string(GetGuiResources(process.get(), GR_GDIOBJECTS)),
-                std::to_string(GetGuiResources(process.get(), GR_USEROBJECTS))});
+  std::optional<GuiCounts> counts = CountGuiObjects(static_cast<DWORD>(pid));
+  if (!counts) return "null";
+  return Array({std::to_string(counts->gdi), std::to_string(counts->user), Quote(counts->how)});
 }
 
 std::string Memory(unsigned long long pid) {
