@@ -31,7 +31,7 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   boxes() -> visible dialogs [{"hwnd", "caption", "texts", "buttons", "rect"}],
   press_button(box, text), post(text) -> ms spent in Hook32::PostChatLine, chat_timeout_ms(),
   screen_name(), im_sender(), locate_room() -> what Hook32's routines find from another process,
-  pid(hwnd) -> Windows process id, gui(pid) -> (gdi, user), mem(pid) -> private bytes,
+  pid(hwnd) -> Windows process id, gui(pid) -> (gdi, user, how), mem(pid) -> private bytes,
   kill(pid), screen() -> (w, h), cursor(), foreground(), acp(). .close() ends it.
 
 Real input through X (xdotool; Wine does not take SendInput from another process)
