@@ -105,6 +105,18 @@ def no_chat_client(probe):
         raise e2e.E2EError("a chat client is running: stop it first")
 
 
+def clean_desktop(test, codepage=None):
+    """A probe for `test`, closed after it, on a desktop with no chat client yet; with
+    `codepage`, the ANSI code page the test's expected bytes are written in is checked too."""
+    e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE", "MARIGOLD_EXE")
+    probe = e2e.Probe()
+    test.addCleanup(probe.close)
+    if codepage is not None:
+        test.assertEqual(probe.acp(), codepage, "the expected bytes are of code page %d" % codepage)
+    no_chat_client(probe)
+    return probe
+
+
 class Marigold:
     """marigold.exe on the desktop, clicked through its real windows."""
 

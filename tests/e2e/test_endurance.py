@@ -27,10 +27,7 @@ def x_window_under_pointer():
 
 class EnduranceTest(unittest.TestCase):
     def setUp(self):
-        e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE", "MARIGOLD_EXE")
-        self.probe = e2e.Probe()
-        self.addCleanup(self.probe.close)
-        fk.no_chat_client(self.probe)
+        self.probe = fk.clean_desktop(self)
         self.program = fk.Marigold(self.probe)
         self.addCleanup(self.program.stop)
         self.main = self.program.click_splash()

@@ -12,11 +12,7 @@ import marigold_kit as mk
 
 class FaultsTest(unittest.TestCase):
     def setUp(self):
-        e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE", "MARIGOLD_EXE")
-        self.probe = e2e.Probe()
-        self.addCleanup(self.probe.close)
-        self.assertEqual(self.probe.acp(), 1252, "the expected bytes are Windows-1252 ones")
-        fk.no_chat_client(self.probe)
+        self.probe = fk.clean_desktop(self, codepage=1252)
         self.timeout_s = self.probe.chat_timeout_ms() / 1000.0
         self.program = fk.Marigold(self.probe)
         self.addCleanup(self.program.stop)

@@ -15,11 +15,7 @@ ROOM_AFTER_S = 15.0
 
 class LateRoomTest(unittest.TestCase):
     def setUp(self):
-        e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE", "MARIGOLD_EXE")
-        self.probe = e2e.Probe()
-        self.addCleanup(self.probe.close)
-        self.assertEqual(self.probe.acp(), 1252, "the expected bytes are Windows-1252 ones")
-        fk.no_chat_client(self.probe)
+        self.probe = fk.clean_desktop(self, codepage=1252)
 
     def captions(self, chat):
         return [caption for _, _, caption in chat.documents(self.probe)]

@@ -3,48 +3,20 @@
 #include <wincodec.h>
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include "host/win32/raii.h"  // handle wrappers only: nothing of the runtime is linked in
 
 namespace {
+
+using host::win32::ComPtr;
+using host::win32::ComScope;
+using host::win32::Selection;
+using host::win32::UniqueBitmap;
+using host::win32::UniqueDc;
+using host::win32::UniqueWindow;
 
 constexpr int kPictureId = 1;  // RCDATA in bare.rc
 constexpr int kWidth = 333;    // the splash window's size in pixels
 constexpr int kHeight = 230;
-
-struct ComRelease {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-template <typename T>
-using Com = std::unique_ptr<T, ComRelease>;
-
-struct GdiDelete {
-  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
-};
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDelete>;
-
-struct DcDelete {
-  void operator()(HDC dc) const { ::DeleteDC(dc); }
-};
-using UniqueDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDelete>;
-
-struct WindowDestroy {
-  void operator()(HWND window) const { ::DestroyWindow(window); }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroy>;
-
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (ok_) ::CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool ok_;
-};
 
 // The JPEG resource decoded by WIC into a 32-bit DIB section; null when anything fails.
 UniqueBitmap DecodeSplash() {
@@ -55,28 +27,23 @@ UniqueBitmap DecodeSplash() {
   auto* bytes = static_cast<BYTE*>(::LockResource(loaded));
   if (bytes == nullptr || size == 0) return nullptr;
 
-  IWICImagingFactory* rawFactory = nullptr;
+  ComPtr<IWICImagingFactory> factory;
   if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&rawFactory)))) {
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())))) {
     return nullptr;
   }
-  Com<IWICImagingFactory> factory(rawFactory);
-  IWICStream* rawStream = nullptr;
-  if (FAILED(factory->CreateStream(&rawStream))) return nullptr;
-  Com<IWICStream> stream(rawStream);
+  ComPtr<IWICStream> stream;
+  if (FAILED(factory->CreateStream(stream.Put()))) return nullptr;
   if (FAILED(stream->InitializeFromMemory(bytes, size))) return nullptr;
-  IWICBitmapDecoder* rawDecoder = nullptr;
+  ComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                              &rawDecoder))) {
+                                              decoder.Put()))) {
     return nullptr;
   }
-  Com<IWICBitmapDecoder> decoder(rawDecoder);
-  IWICBitmapFrameDecode* rawFrame = nullptr;
-  if (FAILED(decoder->GetFrame(0, &rawFrame))) return nullptr;
-  Com<IWICBitmapFrameDecode> frame(rawFrame);
-  IWICFormatConverter* rawConverter = nullptr;
-  if (FAILED(factory->CreateFormatConverter(&rawConverter))) return nullptr;
-  Com<IWICFormatConverter> converter(rawConverter);
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, frame.Put()))) return nullptr;
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.Put()))) return nullptr;
   if (FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom))) {
@@ -109,9 +76,8 @@ void Paint(HWND window) {
   HDC dc = ::BeginPaint(window, &paint);
   if (dc != nullptr && picture != nullptr) {
     UniqueDc memory(::CreateCompatibleDC(dc));
-    HGDIOBJ old = ::SelectObject(memory.get(), picture);
+    Selection selected(memory.get(), picture);
     ::BitBlt(dc, 0, 0, kWidth, kHeight, memory.get(), 0, 0, SRCCOPY);
-    ::SelectObject(memory.get(), old);
   }
   ::EndPaint(window, &paint);
 }
