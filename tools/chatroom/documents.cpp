@@ -42,10 +42,18 @@ void CreateOtherDocuments(HWND mdiClient, const Options& options) {
 void OpenRooms(HWND mdiClient, const Options& options) {
   RECT area = Area(mdiClient);
   int w = area.right, h = area.bottom;
+  HWND first = nullptr;
   for (int room = options.rooms; room >= 1; --room) {
     int offset = (room - 1) * 24;
-    CreateChatRoom(mdiClient, room, Place(offset, offset, w - offset, h - offset));
+    HWND made = CreateChatRoom(mdiClient, room, Place(offset, offset, w - offset, h - offset));
+    // A document made while another program's window is active is not always raised by its
+    // activation; raise each one here, so room 1 comes first and the rooms lead, in order.
+    if (made != nullptr) {
+      SetWindowPos(made, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      first = made;
+    }
   }
+  if (first != nullptr) SendMessageW(mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(first), 0);
 }
 
 }  // namespace chatroom
