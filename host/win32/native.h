@@ -84,9 +84,20 @@ void PaintForm(Form::Native& native, HDC target);
 // Child controls, made when the window is created.
 void CreateChildControls(Form::Native& native);
 
+// A move that follows the pointer (host::FollowPointer): the pointer moved, or a button went
+// up or down, or the capture went elsewhere. DragPointerMoved is true while a move runs.
+bool DragPointerMoved(Form::Native& native);
+void DragButton(Form::Native& native, int button, bool down);
+void DragCaptureLost(Form::Native& native);
+
 // Tool tips. The window's own timers for them, clear of the form's timers (1, 2, ...).
 constexpr UINT_PTR kTipShowTimer = 0x7A01;
 constexpr UINT_PTR kTipHideTimer = 0x7A02;
+// While a label with a tip is under the pointer, the window checks where the pointer is: the
+// system's word that it left can come late or never (a pointer leaving for a spot that no
+// window of this system covers).
+constexpr UINT_PTR kTipWatchTimer = 0x7A03;
+constexpr UINT kTipWatchMs = 50;
 // The pointer moved to a point of the client area (pixels): a label with a tip starts the
 // wait for its tip; anywhere else hides it.
 void TipPointerMoved(Form::Native& native, POINT client);

@@ -139,6 +139,25 @@ void ShowTip(Form::Native& native, const Label& label) {
   ::SetTimer(native.Hwnd(), kTipHideTimer, ::GetDoubleClickTime() * 10, nullptr);
 }
 
+// The label with a tip under the pointer as it is now, or null: the pointer must be in the
+// client area with no other window above it there (the tip lets the pointer through).
+const Label* LabelUnderPointer(Form::Native& native) {
+  HWND window = native.Hwnd();
+  POINT screen;
+  if (!::GetCursorPos(&screen)) return nullptr;
+  HWND under = ::WindowFromPoint(screen);
+  if (under != window && under != native.tip.window.get() && !::IsChild(window, under)) {
+    return nullptr;
+  }
+  POINT client = screen;
+  ::ScreenToClient(window, &client);
+  RECT area;
+  ::GetClientRect(window, &area);
+  if (!::PtInRect(&area, client)) return nullptr;
+  return native.form.LabelAt(static_cast<float>(client.x) * TwipsPerPixelX(),
+                             static_cast<float>(client.y) * TwipsPerPixelY());
+}
+
 }  // namespace
 
 void HideTip(Form::Native& native) {
@@ -163,15 +182,20 @@ void TipPointerMoved(Form::Native& native, POINT client) {
   if (label == native.tip.hovered) return;
   HideTip(native);
   native.tip.hovered = label;
-  if (label == nullptr) return;
+  if (label == nullptr) {
+    ::KillTimer(window, kTipWatchTimer);
+    return;
+  }
   native.tip.spot = client;
   ::ClientToScreen(window, &native.tip.spot);
   ::SetTimer(window, kTipShowTimer, ::GetDoubleClickTime(), nullptr);
+  ::SetTimer(window, kTipWatchTimer, kTipWatchMs, nullptr);
 }
 
 void TipPointerLeft(Form::Native& native) {
   native.tip.tracking = false;
   native.tip.hovered = nullptr;
+  if (native.Hwnd() != nullptr) ::KillTimer(native.Hwnd(), kTipWatchTimer);
   HideTip(native);
 }
 
@@ -186,6 +210,13 @@ bool TipTimer(Form::Native& native, WPARAM id) {
   }
   if (id == kTipHideTimer) {
     HideTip(native);
+    return true;
+  }
+  if (id == kTipWatchTimer) {
+    // Only ever ends a tip: a new one still waits for the pointer to move onto its label.
+    if (native.tip.hovered == nullptr || LabelUnderPointer(native) != native.tip.hovered) {
+      TipPointerLeft(native);
+    }
     return true;
   }
   return false;
