@@ -72,8 +72,8 @@ void Form1::Form_Load() {
   Hook32::PostChatLine(LoadedByBanner(name));
 }
 
-void Form1::Form_MouseDown(int, int, float, float) {
-  Hook32::BeginWindowDrag(*this);
+void Form1::Form_MouseDown(int button, int, float, float) {
+  Hook32::BeginWindowDrag(*this, button);
 }
 
 void Form1::Label5_Click() {

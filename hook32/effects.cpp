@@ -31,7 +31,11 @@ void PinOnTop(host::Form& form) {
                      host::kSwpNoSize | host::kSwpNoMove);
 }
 
-void BeginWindowDrag(host::Form& form) {
+void BeginWindowDrag(host::Form& form, int button) {
+  if (button != 1) {
+    host::FollowPointer(form, button);
+    return;
+  }
   host::ReleaseCapture();
   // SC_MOVE (0xF010) with HTCAPTION (2) in its low bits: the move a caption drag starts.
   std::int32_t noPosition = 0;

@@ -28,15 +28,19 @@ Text ReadScreenName();
 Hwnd LocateImWindow();
 // The sender's name from that window's caption, or "".
 Text ReadImSender();
-// Puts the line into the first chat room's input box and types Enter into it.
+// Puts the line into the first chat room's input box and types Enter into it. The room is
+// found at once; the messages go by the courier (host/courier.h), so the call never waits.
 void PostChatLine(const Text& line);
 // Waits about `seconds` seconds by the host's clock while the program's events are served.
 void WaitSeconds(std::int32_t seconds);
 
 // Puts the window into the topmost band without moving or sizing it.
 void PinOnTop(host::Form& form);
-// Hands the pressed mouse to the system's window-move loop, as a caption drag would.
-void BeginWindowDrag(host::Form& form);
+// Moves the window with the pointer from a press of `button` (1 left, 2 right, 4 middle)
+// until that button is released: the left one through the system's window-move loop, as a
+// caption drag would, the others by following the pointer (that loop ends only on a left
+// release).
+void BeginWindowDrag(host::Form& form, int button);
 // Slides the window up off the top of the screen, serving events between moves.
 void SlideWindowUp(host::Form& form);
 

@@ -233,6 +233,11 @@ class Form {
   std::unique_ptr<Native> native_;
 };
 
+// Moves the form with the pointer, from a press of `button` (2 right, 4 middle) on it, until
+// that button is released wherever the pointer is then; the form stays where it was let go.
+// Returns at once: the moves come with the pointer's events.
+void FollowPointer(Form& form, int button);
+
 // Screen size in twips.
 float ScreenWidth();
 float ScreenHeight();

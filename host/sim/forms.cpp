@@ -15,6 +15,7 @@ struct Form::Native {
   std::optional<float> top;
   std::optional<float> left;
   std::vector<float> topHistory;
+  int following = 0;  // the button a move that follows the pointer waits to see released
 };
 
 }  // namespace host
@@ -76,7 +77,13 @@ void Press(host::Form& form, float x, float y, int button) {
 }
 
 void Release(host::Form& form, float x, float y, int button) {
+  // The held button's release reaches the window wherever the pointer is, and ends the move.
+  if (form.native().following == button) form.native().following = 0;
   if (detail::Reachable(form)) form.MouseUp(button, 0, x, y);
+}
+
+int FollowingButton(const host::Form& form) {
+  return form.native().following;
 }
 
 void Click(host::Form& form, float x, float y, int button) {
@@ -240,6 +247,12 @@ int MsgBox(const Text& prompt, int style, const Text& title) {
   // A copy: the callback may replace itself or open a nested box.
   std::function<int(const sim::Box&)> whileOpen = forms().whileBoxOpen;
   return whileOpen ? whileOpen(box) : 1;
+}
+
+void FollowPointer(Form& form, int button) {
+  // The simulated pointer never moves by itself: the window stays where it is, held until
+  // that button's release.
+  if (form.Loaded()) form.native().following = button;
 }
 
 void EndProgram() {

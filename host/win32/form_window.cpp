@@ -55,6 +55,7 @@ void OnButton(Form::Native& native, HWND window, UINT message, WPARAM wParam, LP
   float x = static_cast<float>(GET_X_LPARAM(lParam)) * TwipsPerPixelX();
   float y = static_cast<float>(GET_Y_LPARAM(lParam)) * TwipsPerPixelY();
   int shift = ShiftState(wParam);
+  win32::DragButton(native, button, down);
   if (down) {
     win32::HideTip(native);
     // Keeps the release coming here even when it happens outside the window.
@@ -138,8 +139,13 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         OnButton(*native, window, message, wParam, lParam);
         return 0;
       case WM_MOUSEMOVE:
-        win32::TipPointerMoved(*native, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (!win32::DragPointerMoved(*native)) {
+          win32::TipPointerMoved(*native, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        }
         return 0;
+      case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != window) win32::DragCaptureLost(*native);
+        break;
       case WM_MOUSELEAVE:
         win32::TipPointerLeft(*native);
         return 0;

@@ -42,6 +42,12 @@ struct Form::Native {
     POINT spot = {};                 // where the pointer came onto it, on the screen
     bool tracking = false;           // the window asked to hear when the pointer leaves
   } tip;
+  // A move with the right or middle button: which button, and where the pointer holds the
+  // window (pixels from its top-left corner).
+  struct Drag {
+    int button = 0;  // 0: no such move
+    POINT grab = {};
+  } drag;
   std::vector<std::pair<HWND, TextBox*>> edits;
   std::vector<std::pair<HWND, CommandButton*>> buttons;
   bool shownOnce = false;
