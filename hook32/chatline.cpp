@@ -3,6 +3,7 @@
 #include <string>
 
 #include "hook32/hook32.h"
+#include "host/courier.h"
 
 namespace Hook32 {
 
@@ -13,12 +14,16 @@ void PostChatLine(const Text& line) {
   if (room == 0) return;
   Hwnd first = host::FindWindowExA(room, 0, "RICHCNTL", nullptr);
   Hwnd box = host::FindWindowExA(room, first, "RICHCNTL", nullptr);  // the input box
-  std::string ansi = host::ToAnsi(line);
-  // A hung or dead chat client must never freeze this program: each message gives up after
-  // a short timeout, and at once on a window the system already knows to be hung.
-  host::SendMessageTimeoutA(box, host::kWmSetText, 0, reinterpret_cast<std::intptr_t>(ansi.c_str()),
-                            host::kSmtoAbortIfHung, kChatSendTimeoutMs);
-  host::SendMessageTimeoutA(box, host::kWmChar, 13, 0, host::kSmtoAbortIfHung, kChatSendTimeoutMs);
+  // The room is chosen now; the courier carries the two messages, in order after the lines
+  // before, so that a hung chat client never holds up this program's windows. Each message
+  // still gives up after a short timeout, and at once on a window known to be hung.
+  host::Deliver([box, ansi = host::ToAnsi(line)] {
+    host::SendMessageTimeoutA(box, host::kWmSetText, 0,
+                              reinterpret_cast<std::intptr_t>(ansi.c_str()), host::kSmtoAbortIfHung,
+                              kChatSendTimeoutMs);
+    host::SendMessageTimeoutA(box, host::kWmChar, 13, 0, host::kSmtoAbortIfHung,
+                              kChatSendTimeoutMs);
+  });
 }
 
 void WaitSeconds(std::int32_t seconds) {

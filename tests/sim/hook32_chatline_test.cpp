@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "hook32_fixture.h"
+#include "host/courier.h"
 
 namespace {
 
@@ -111,6 +112,28 @@ TEST_F(Hook32Test, WithoutTheClientOtherProgramsWindowsAreLeftAlone) {
   EXPECT_EQ(Hook32::ReadScreenName(), u"");
   EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
   EXPECT_TRUE(sim::Messages(child).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Lines waiting behind a hung client are bounded: past the bound the oldest makes room, and
+// the rest keep their order.
+TEST(CourierQueue, KeepsTheNewestLinesInOrderPastItsBound) {
+  host::CourierQueue queue;
+  std::vector<int> ran;
+  const int handed = static_cast<int>(host::kCourierBacklog) + 3;
+  int dropped = 0;
+  for (int i = 0; i < handed; ++i) dropped += queue.Push([&ran, i] { ran.push_back(i); });
+  EXPECT_EQ(dropped, 3);
+  EXPECT_EQ(queue.Dropped(), 3u);
+  EXPECT_EQ(queue.Size(), host::kCourierBacklog);
+  for (host::Job job; queue.Pop(job);) job();
+  std::vector<int> expected;
+  for (int i = 3; i < handed; ++i) expected.push_back(i);
+  EXPECT_EQ(ran, expected);
+  EXPECT_EQ(queue.Size(), 0u);
 }
 
 }  // namespace

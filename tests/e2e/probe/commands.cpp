@@ -18,6 +18,7 @@
 
 #include "counts.h"
 #include "hook32/hook32.h"
+#include "host/courier.h"
 #include "host/text.h"
 #include "json_line.h"
 
@@ -251,11 +252,13 @@ std::string HexToBytes(const std::string& hex) {
 }
 
 // Posts a line (given as UTF-8 in hex, or "-" for the empty line) through the program's own
-// routine and answers how long the call took, in milliseconds.
+// routine and answers how long it took, in milliseconds, until the courier had delivered the
+// line or given up on it.
 std::string Post(const std::string& hex) {
   host::Text line = host::FromUtf8(hex == "-" ? std::string() : HexToBytes(hex));
   auto start = std::chrono::steady_clock::now();
   Hook32::PostChatLine(line);
+  host::WaitForDeliveries(60.0);
   std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", took.count());
