@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "host/win32/accessible.h"
 #include "host/win32/native.h"
 
 namespace host {
@@ -75,6 +76,7 @@ void CreateChildControls(Form::Native& native) {
 }  // namespace win32
 
 void Form::ControlChanged(Control& control) {
+  if (dynamic_cast<Label*>(&control) != nullptr) win32::AnnounceChanges(*native_);
   HWND window = native_->Hwnd();
   if (window == nullptr) return;  // the window picks everything up when it is made
   if (auto* label = dynamic_cast<Label*>(&control)) {
