@@ -106,7 +106,7 @@ class FormAccessible final : public IAccessible {
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -380,12 +380,12 @@ LRESULT AnswerGetObject(Form::Native& native, WPARAM wParam, LPARAM lParam) {
   const Oleacc& oleacc = GetOleacc();
   IAccessible* standard = nullptr;
   if (!oleacc.Ok() ||
-      FAILED(oleacc.createStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible,
+      FAILED(oleacc.createStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                               reinterpret_cast<void**>(&standard)))) {
     return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
   }
   auto* object = new FormAccessible(window, standard);
-  LRESULT result = oleacc.lresultFromObject(IID_IAccessible, wParam, object);
+  LRESULT result = oleacc.lresultFromObject(__uuidof(IAccessible), wParam, object);
   object->Release();  // the result holds its own reference
   return result;
 }
