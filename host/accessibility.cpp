@@ -99,6 +99,17 @@ bool AccessDescription::DoDefaultAction(int part) {
   return true;
 }
 
+void AccessDescription::NameControl(const Control& control, Text name) {
+  controlNames_.emplace_back(&control, std::move(name));
+}
+
+Text AccessDescription::ControlName(const Control& control) const {
+  for (const auto& [named, name] : controlNames_) {
+    if (named == &control) return name;
+  }
+  return {};
+}
+
 std::vector<AccessChange> AccessDescription::TakeChanges() {
   std::vector<AccessChange> changes;
   for (std::size_t i = 0; i < parts_.size(); ++i) {

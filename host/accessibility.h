@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "host/runtime.h"
@@ -59,6 +60,11 @@ class AccessDescription {
   // no default action.
   bool DoDefaultAction(int part);
 
+  // Names for the form's text boxes and buttons, which the host shows as its own controls:
+  // a text box has no caption to be read by. Empty when none was given.
+  void NameControl(const Control& control, Text name);
+  Text ControlName(const Control& control) const;
+
   // Names and values that changed since the last call, or since the parts were added.
   std::vector<AccessChange> TakeChanges();
 
@@ -67,6 +73,7 @@ class AccessDescription {
   std::vector<AccessPart> parts_;
   std::vector<Text> names_;  // as last seen
   std::vector<Text> values_;
+  std::vector<std::pair<const Control*, Text>> controlNames_;
 };
 
 }  // namespace host

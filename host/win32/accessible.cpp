@@ -13,10 +13,6 @@
 namespace host::win32 {
 namespace {
 
-using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-using SysAllocStringLenFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
-
 template <typename F>
 F Proc(HMODULE module, const char* name) {
   if (module == nullptr) return nullptr;
@@ -35,28 +31,21 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   return ::LoadLibraryW(path.c_str());
 }
 
-// oleacc.dll, and oleaut32.dll for the strings handed out, loaded on the first request and
-// kept to the end: the objects given to other programs run their code until then. The
-// program does not link either, so nothing of them costs anything until someone asks.
-struct Oleacc {
-  LresultFromObjectFn lresultFromObject = nullptr;
-  CreateStdAccessibleObjectFn createStdAccessibleObject = nullptr;
-  SysAllocStringLenFn sysAllocStringLen = nullptr;
-  bool Ok() const { return lresultFromObject && createStdAccessibleObject && sysAllocStringLen; }
-};
-
 bool oleaccLoaded = false;
 
+}  // namespace
+
+// Kept to the end once loaded: the objects handed to other programs run their code.
 const Oleacc& GetOleacc() {
   static const Oleacc oleacc = [] {
     Oleacc o;
     HMODULE acc = LoadSystemLibrary(L"oleacc.dll");
     HMODULE aut = LoadSystemLibrary(L"oleaut32.dll");
     oleaccLoaded = acc != nullptr;
-    o.lresultFromObject = Proc<LresultFromObjectFn>(acc, "LresultFromObject");
+    o.lresultFromObject = Proc<decltype(o.lresultFromObject)>(acc, "LresultFromObject");
     o.createStdAccessibleObject =
-        Proc<CreateStdAccessibleObjectFn>(acc, "CreateStdAccessibleObject");
-    o.sysAllocStringLen = Proc<SysAllocStringLenFn>(aut, "SysAllocStringLen");
+        Proc<decltype(o.createStdAccessibleObject)>(acc, "CreateStdAccessibleObject");
+    o.sysAllocStringLen = Proc<decltype(o.sysAllocStringLen)>(aut, "SysAllocStringLen");
     // Handing the object to another process marshals it, which needs COM on this thread.
     // The user-interface thread lives as long as the program, so it is never left.
     if (o.Ok()) ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -64,6 +53,8 @@ const Oleacc& GetOleacc() {
   }();
   return oleacc;
 }
+
+namespace {
 
 constexpr wchar_t kFormClass[] = L"MarigoldForm";
 

@@ -62,6 +62,7 @@ void CreateChildControls(Form::Native& native) {
       if (edit == nullptr) continue;
       SetFont(edit, FontFor(native, *entry.box, entry.box->Font()));
       native.edits.emplace_back(edit, entry.box);
+      DescribeNativeControl(edit, *entry.box, false);
     } else {
       // A plain push button, not the default one: Enter and Escape press nothing.
       HWND button = MakeChild(window, 0, L"BUTTON", entry.button->Caption(), BS_PUSHBUTTON,
@@ -69,6 +70,7 @@ void CreateChildControls(Form::Native& native) {
       if (button == nullptr) continue;
       SetFont(button, static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
       native.buttons.emplace_back(button, entry.button);
+      DescribeNativeControl(button, *entry.button, true);
     }
   }
 }

@@ -1,7 +1,8 @@
 """The program as a screen reader or an automation script sees it from another process,
 through Active Accessibility: the splash is one button, the main window lists its spots and
-read-outs where they lie, and "Start Idling" pressed through them is refused with the box
-as a click is. Nothing of it is loaded before someone asks."""
+read-outs where they lie, "Start Idling" pressed through them is refused with the box as a
+click is, and the reason strip's box and button read by name. Nothing of it is loaded before
+someone asks."""
 
 import unittest
 
@@ -30,7 +31,7 @@ class AccessibilityTest(unittest.TestCase):
         self.addCleanup(self.session.close)
         self.probe = self.session.probe
 
-    def test_a_script_opens_the_main_window_and_presses_start_through_the_tree(self):
+    def test_a_script_drives_the_windows_through_their_accessible_objects(self):
         probe, splash = self.probe, self.session.splash
         pid = probe.pid(splash)
         self.assertFalse(probe.loaded(pid, "oleacc.dll"), "loaded before anyone asked")
@@ -69,6 +70,25 @@ class AccessibilityTest(unittest.TestCase):
         self.assertTrue(probe.press_button(box["hwnd"], "OK"))
         self.assertTrue(mk.wait_until(lambda: probe.visible(main), 5.0))
         self.assertEqual(probe.acc_tree(main)["children"][7][3], "off")
+
+        # The reason spot opens the reason strip, whose box and button read by name; "ok" on
+        # the text as it stands gives a reason, and Start now starts idling.
+        self.assertEqual(probe.acc_do(main, 3), 0)
+        reason = probe.wait(mk.FORM_CLASS, mk.REASON_CAPTION, 5000)
+        self.assertTrue(reason, "the reason spot's default action did not open the strip")
+        (box, _, _), (ok, _, _) = probe.children(reason)
+        self.assertEqual([probe.acc_tree(h)["name"] for h in (box, ok)],
+                         ["Reason for idling", "ok"])
+        self.assertEqual([probe.acc_tree(h)["role"] for h in (box, ok)], ["text", "push button"])
+        self.assertEqual(probe.acc_at(*e2e.center(probe.rect(box))),
+                         ["Reason for idling", "text", 0])
+        self.assertTrue(probe.press_button(reason, "ok"))
+        self.assertTrue(mk.wait_until(lambda: probe.visible(main), 5.0))
+        self.assertEqual(probe.acc_do(main, 1), 0)
+        self.assertTrue(mk.wait_until(
+            lambda: probe.acc_tree(main)["children"][7][3] == "on", 5.0))
+        self.assertEqual(probe.acc_tree(main)["children"][2][3], "Enter Reason Why You are Idling")
+        self.assertEqual(probe.boxes(), [])
         self.assertEqual(len(self.session.chat.lines()), 2)
 
 

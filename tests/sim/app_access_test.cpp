@@ -50,6 +50,10 @@ TEST_F(Access, EachWindowNamesItsSpotsAndReadOuts) {
                {u"Messages", AccessRole::StaticText, u"0", {1200, 360, 255, 135}},
                {u"Idling", AccessRole::StaticText, u"off", {600, 600, 615, 135}}});
   EXPECT_EQ(app::TheForm1().Accessibility().Children().size(), 8u);
+  // The reason strip's box has no caption to be read by; its button's caption speaks.
+  app::Form2& strip = app::TheForm2();
+  EXPECT_EQ(strip.Accessibility().ControlName(strip.Text1), u"Reason for idling");
+  EXPECT_EQ(strip.Accessibility().ControlName(strip.Command1), u"");
 }
 
 TEST_F(Access, DefaultActionsDoWhatAClickDoes) {

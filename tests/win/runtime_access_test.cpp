@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/form2.h"
 #include "app/form3.h"
 #include "app/forms.h"
 #include "host/win32/accessible.h"
@@ -247,6 +248,27 @@ TEST_F(RuntimeAccess, TheSplashIsOneButtonThatOpensTheMainWindow) {
   Pump(0.5);
   EXPECT_FALSE(splash.Visible());
   EXPECT_TRUE(app::TheForm1().Visible());
+}
+
+TEST_F(RuntimeAccess, TheReasonStripsBoxAndButtonReadByName) {
+  app::Form2& strip = app::TheForm2();
+  strip.Show();
+  HWND window = reinterpret_cast<HWND>(strip.Handle());
+  struct Row {
+    const wchar_t* cls;
+    const char16_t* name;
+    long role;
+  };
+  for (Row row : {Row{L"Edit", u"Reason for idling", ROLE_SYSTEM_TEXT},
+                  Row{L"Button", u"ok", ROLE_SYSTEM_PUSHBUTTON}}) {
+    ComPtr<IAccessible> object;
+    ASSERT_EQ(::AccessibleObjectFromWindow(::FindWindowExW(window, nullptr, row.cls, nullptr),
+                                           OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(object.Put())),
+              S_OK);
+    EXPECT_EQ(Name(object.get(), CHILDID_SELF), row.name);
+    EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), row.role);
+  }
 }
 
 }  // namespace
