@@ -4,6 +4,7 @@
 #include "app/banners.h"
 #include "assets/resource.h"
 #include "hook32/hook32.h"
+#include "host/accessibility.h"
 
 namespace app {
 namespace {
@@ -62,6 +63,25 @@ Form1::Form1()
   Label5.Click = [this] { Label5_Click(); };
   Timer1.Tick = [this] { Timer1_Timer(); };
   Timer3.Tick = [this] { Timer3_Timer(); };
+
+  // What a screen reader says of the spots, in the order it lists them; a button's default
+  // action is its label's click, and Start and Stop are named by their tips.
+  using host::AccessRole;
+  host::AccessDescription& parts = Accessibility();
+  parts.Add({u"", AccessRole::PushButton, {&Label2}, {}});
+  parts.Add({u"", AccessRole::PushButton, {&Label3}, {}});
+  parts.Add({u"Enter idle reason", AccessRole::PushButton, {&Label1}, [this] {
+               return Label1.Caption();
+             }});
+  parts.Add({u"Minimise", AccessRole::PushButton, {&Label5}, {}});
+  parts.Add({u"Exit", AccessRole::PushButton, {&Label4}, {}});
+  parts.Add(
+      {u"Idle minutes", AccessRole::StaticText, {&Label8}, [this] { return Label8.Caption(); }});
+  parts.Add({u"Messages", AccessRole::StaticText, {&Label9}, [this] { return Label9.Caption(); }});
+  // The indicator says what the user sees: which of its two words is drawn in black.
+  parts.Add({u"Idling", AccessRole::StaticText, {&Label6, &Label7}, [this] {
+               return host::Text(Label6.ForeColor() == kIndicatorOn ? u"on" : u"off");
+             }});
 }
 
 void Form1::Form_Load() {

@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "app/forms.h"
+#include "host/accessibility.h"
 
 namespace app {
 
@@ -19,6 +20,8 @@ Form2::Form2()
   Text1.SetFont(font);
   Command1.SetCaption(u"ok");
   Command1.Click = [this] { Command1_Click(); };
+  // The box shows only what was typed; a screen reader needs to be told what it is for.
+  Accessibility().NameControl(Text1, u"Reason for idling");
 }
 
 void Form2::Command1_Click() {

@@ -5,6 +5,7 @@
 #include "app/forms.h"
 #include "assets/resource.h"
 #include "glide32/glide32.h"
+#include "host/accessibility.h"
 
 namespace app {
 
@@ -14,6 +15,8 @@ Form3::Form3() : host::Form("Form3") {
   SetBackColor(host::kSysButtonFace);
   SetPicture(IDR_SPLASH_PICTURE);
   SetShowInTaskbar(true);
+  // The whole window is one button: its click opens the main window.
+  Accessibility().Add({u"Open Marigold Idle", host::AccessRole::PushButton, {}, {}});
 }
 
 void Form3::Form_Load() {

@@ -43,6 +43,7 @@ struct TwipsRect {
 };
 
 class Form;
+class AccessDescription;  // host/accessibility.h
 
 // Everything a form owns on its surface; the form repaints or re-arms after a change.
 class Control {
@@ -211,6 +212,10 @@ class Form {
   Native& native() const { return *native_; }
   void ControlChanged(Control& control);  // repaint a label, re-arm a timer, push a text
 
+  // What screen readers and automation scripts are told of the form's hot spots; made on
+  // first use (host/accessibility.h).
+  AccessDescription& Accessibility() const;
+
  private:
   void CreateNative();  // host-specific: make the hidden window
   void ShowNative();
@@ -231,6 +236,7 @@ class Form {
   std::vector<std::unique_ptr<TextBox>> textBoxes_;
   std::vector<std::unique_ptr<CommandButton>> buttons_;
   std::unique_ptr<Native> native_;
+  mutable std::shared_ptr<AccessDescription> access_;
 };
 
 // Moves the form with the pointer, from a press of `button` (2 right, 4 middle) on it, until

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "host/win32/accessible.h"
 #include "host/win32/native.h"
 
 namespace host {
@@ -61,6 +62,7 @@ void CreateChildControls(Form::Native& native) {
       if (edit == nullptr) continue;
       SetFont(edit, FontFor(native, *entry.box, entry.box->Font()));
       native.edits.emplace_back(edit, entry.box);
+      DescribeNativeControl(edit, *entry.box, false);
     } else {
       // A plain push button, not the default one: Enter and Escape press nothing.
       HWND button = MakeChild(window, 0, L"BUTTON", entry.button->Caption(), BS_PUSHBUTTON,
@@ -68,6 +70,7 @@ void CreateChildControls(Form::Native& native) {
       if (button == nullptr) continue;
       SetFont(button, static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
       native.buttons.emplace_back(button, entry.button);
+      DescribeNativeControl(button, *entry.button, true);
     }
   }
 }
@@ -75,6 +78,7 @@ void CreateChildControls(Form::Native& native) {
 }  // namespace win32
 
 void Form::ControlChanged(Control& control) {
+  if (dynamic_cast<Label*>(&control) != nullptr) win32::AnnounceChanges(*native_);
   HWND window = native_->Hwnd();
   if (window == nullptr) return;  // the window picks everything up when it is made
   if (auto* label = dynamic_cast<Label*>(&control)) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "host/win32/accessible.h"
 #include "host/win32/native.h"
 
 namespace host {
@@ -161,6 +162,11 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
           return 0;
         }
         break;
+      case WM_GETOBJECT:
+        return win32::AnswerGetObject(*native, wParam, lParam);
+      case win32::kAccessActionMessage:
+        win32::RunAccessAction(*native, wParam);
+        return 0;
       case WM_CLOSE:
         return 0;  // the program answers no close request; its own controls end it
       default:

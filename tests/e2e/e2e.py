@@ -32,7 +32,8 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   press_button(box, text), post(text) -> ms spent in Hook32::PostChatLine, chat_timeout_ms(),
   screen_name(), im_sender(), locate_room() -> what Hook32's routines find from another process,
   pid(hwnd) -> Windows process id, gui(pid) -> (gdi, user, how), mem(pid) -> private bytes,
-  kill(pid), screen() -> (w, h), cursor(), foreground(), acp(). .close() ends it.
+  kill(pid), screen() -> (w, h), cursor(), foreground(), acp(); through Active Accessibility:
+  acc_tree(hwnd), acc_at(x, y), acc_do(hwnd, child), and loaded(pid, module). .close() ends it.
 
 Real input through X (xdotool; Wine does not take SendInput from another process)
   pointer(), mousemove(x, y), click(x, y, button=1), mousedown(x, y, button=1), mouseup(button=1),
@@ -311,6 +312,23 @@ class Probe:
 
     def acp(self):
         return self.call("acp")
+
+    def acc_tree(self, hwnd):
+        """The window's client object through Active Accessibility: {"name", "role", "state",
+        "children": [[id, name, role, value, state, [l, t, r, b]]]}, or None."""
+        return self.call("acc-tree", hwnd)
+
+    def acc_at(self, x, y):
+        """[name, role, child id] of the accessible object at a screen point, or None."""
+        return self.call("acc-at", x, y)
+
+    def acc_do(self, hwnd, child):
+        """The HRESULT of the default action of a child (0: the window's object itself)."""
+        return self.call("acc-do", hwnd, child)
+
+    def loaded(self, pid, module):
+        """Whether the process has the module (e.g. "oleacc.dll") loaded."""
+        return bool(self.call("loaded", pid, module))
 
 
 Post = namedtuple("Post", "data room text")

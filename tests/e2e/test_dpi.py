@@ -224,6 +224,9 @@ class DpiTest(unittest.TestCase):
         self.assertGreater(screen.share(start, orange), 0.5, screen.png)
         stop = offset(pixel_rect(LABEL3, dpi), left, top)
         self.assertGreater(screen.share(stop, orange), 0.28, screen.png)
+        # A screen reader is told the same places for them.
+        children = probe.acc_tree(main)["children"]
+        self.assertEqual([tuple(children[0][5]), tuple(children[1][5])], [start, stop])
 
     def check_reason(self, session, dpi):
         probe = session.probe

@@ -2,6 +2,7 @@
 #include <tuple>
 
 #include "app_fixture.h"
+#include "host/accessibility.h"
 #include "host/text.h"
 
 namespace {
@@ -110,24 +111,41 @@ TEST_F(MainWindow, Label5MinimisesAndRestoringKeepsPlaceStateAndTopmost) {
   EXPECT_EQ(Posted().size(), 5u);
 }
 
-// Where a press lands: each hot spot goes to its label, everything else drags the window.
+// Where a press lands: each hot spot goes to its label, everything else drags the window;
+// and the part a screen reader's hit test names there, which follows the same label.
 TEST_F(MainWindow, PressesOnHotSpotsGoToTheirLabelsAndElsewhereDragTheWindow) {
   StartClient();
   app::Form1& form = StartToMainWindow();
   struct Case {
     float x, y;
-    const char* label;  // null: the press drags the window
+    const char* label;     // null: the press drags the window
+    const char16_t* part;  // null: no part, the window itself
   };
   const Case cases[] = {
-      {1000, 540, "Label1"}, {240, 420, "Label2"},  {240, 720, "Label3"},
-      {1660, 120, "Label4"}, {1380, 120, "Label5"}, {700, 660, "Label6"},
-      {1000, 660, "Label7"}, {700, 420, "Label8"},  {1300, 420, "Label9"},
-      {300, 150, nullptr},   {900, 150, nullptr},   {1500, 150, nullptr},  // title strip
-      {1600, 800, nullptr},  {60, 850, nullptr},  // panel corners outside the labels
+      {1000, 540, "Label1", u"Enter idle reason"},
+      {240, 420, "Label2", u"Start Idling"},
+      {240, 720, "Label3", u"Stop Idling"},
+      {1660, 120, "Label4", u"Exit"},
+      {1380, 120, "Label5", u"Minimise"},
+      {700, 660, "Label6", u"Idling"},
+      {1000, 660, "Label7", u"Idling"},
+      {1000, 605, "Label7", u"Idling"},  // where Label7 covers Label1, the later one wins
+      {700, 420, "Label8", u"Idle minutes"},
+      {1300, 420, "Label9", u"Messages"},
+      {1780, 120, "Label4", nullptr},  // past the window's edge: nothing can be hit there
+      {300, 150, nullptr, nullptr},    // title strip
+      {900, 150, nullptr, nullptr},
+      {1500, 150, nullptr, nullptr},
+      {1600, 800, nullptr, nullptr},  // panel corners outside the labels
+      {60, 850, nullptr, nullptr},
   };
+  const host::AccessDescription& access = form.Accessibility();
   for (const Case& c : cases) {
     host::Label* hit = form.LabelAt(c.x, c.y);
     EXPECT_EQ(hit ? hit->Name() : std::string("(form)"), c.label ? c.label : "(form)")
+        << c.x << "," << c.y;
+    int part = access.PartAt(c.x, c.y);
+    EXPECT_EQ(part < 0 ? u"(none)" : access.Parts()[part].Name(), c.part ? c.part : u"(none)")
         << c.x << "," << c.y;
   }
   // The exit spot reaches 45 twips past the window's right edge.

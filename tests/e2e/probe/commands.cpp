@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "accessible.h"
 #include "counts.h"
 #include "hook32/hook32.h"
 #include "host/courier.h"
@@ -372,6 +373,17 @@ const std::map<std::string, Command>& Commands() {
        }},
       {"foreground", [](const Args&) { return Num(GetForegroundWindow()); }},
       {"acp", [](const Args&) { return std::to_string(GetACP()); }},
+      {"acc-tree", [](const Args& a) { return AccessibleTree(Window(a, 1)); }},
+      {"acc-at",
+       [](const Args& a) {
+         return AccessibleAt(static_cast<long>(Number(a, 1)), static_cast<long>(Number(a, 2)));
+       }},
+      {"acc-do",
+       [](const Args& a) { return AccessibleDo(Window(a, 1), static_cast<long>(Number(a, 2))); }},
+      {"loaded",
+       [](const Args& a) {
+         return ModuleLoaded(static_cast<DWORD>(Number(a, 1)), Wide(Arg(a, 2)));
+       }},
   };
   return commands;
 }

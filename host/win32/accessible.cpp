@@ -1,0 +1,416 @@
+// The forms' accessible objects: one IAccessible per form window whose children are the
+// parts its description names (simple elements, child ids from 1). The window itself is
+// answered by the system's standard client object, unless the form is a part of its own.
+#include "host/win32/accessible.h"
+
+#include <oleacc.h>
+
+#include <cwchar>
+#include <string>
+
+#include "host/accessibility.h"
+
+namespace host::win32 {
+namespace {
+
+template <typename F>
+F Proc(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  // Through a plain function pointer: GetProcAddress's type says nothing of the real one.
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+// From the system folder only, never from beside the program.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::wstring path(folder, length);
+  path += L'\\';
+  path += name;
+  return ::LoadLibraryW(path.c_str());
+}
+
+bool oleaccLoaded = false;
+
+}  // namespace
+
+// Kept to the end once loaded: the objects handed to other programs run their code.
+const Oleacc& GetOleacc() {
+  static const Oleacc oleacc = [] {
+    Oleacc o;
+    HMODULE acc = LoadSystemLibrary(L"oleacc.dll");
+    HMODULE aut = LoadSystemLibrary(L"oleaut32.dll");
+    oleaccLoaded = acc != nullptr;
+    o.lresultFromObject = Proc<decltype(o.lresultFromObject)>(acc, "LresultFromObject");
+    o.createStdAccessibleObject =
+        Proc<decltype(o.createStdAccessibleObject)>(acc, "CreateStdAccessibleObject");
+    o.sysAllocStringLen = Proc<decltype(o.sysAllocStringLen)>(aut, "SysAllocStringLen");
+    // Handing the object to another process marshals it, which needs COM on this thread.
+    // The user-interface thread lives as long as the program, so it is never left.
+    if (o.Ok()) ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return o;
+  }();
+  return oleacc;
+}
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"MarigoldForm";
+
+// The form behind a window, while both live; an object handed out may outlive them.
+Form::Native* NativeOf(HWND window) {
+  wchar_t cls[32] = {};
+  if (!::IsWindow(window) || ::GetClassNameW(window, cls, 32) == 0 ||
+      std::wcscmp(cls, kFormClass) != 0) {
+    return nullptr;
+  }
+  auto* native = reinterpret_cast<Form::Native*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  return native != nullptr && native->Hwnd() == window ? native : nullptr;
+}
+
+// Only a window the user could click can be acted on.
+bool Clickable(const Form& form) {
+  return form.Visible() && form.State() != WindowState::Minimized;
+}
+
+LONG ChildId(const AccessDescription& description, int part) {
+  const auto children = description.Children();
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    if (children[i] == part) return static_cast<LONG>(i + 1);
+  }
+  return CHILDID_SELF;  // the form's own part
+}
+
+HRESULT Empty(VARIANT* out) {
+  out->vt = VT_EMPTY;
+  return S_FALSE;
+}
+
+class FormAccessible final : public IAccessible {
+ public:
+  FormAccessible(HWND window, IAccessible* standard) : window_(window), standard_(standard) {}
+  ~FormAccessible() { standard_->Release(); }
+  FormAccessible(const FormAccessible&) = delete;
+  FormAccessible& operator=(const FormAccessible&) = delete;
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
+      *out = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(::InterlockedIncrement(&refs_));
+  }
+  ULONG STDMETHODCALLTYPE Release() override {
+    LONG left = ::InterlockedDecrement(&refs_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+
+  // IDispatch: clients use the IAccessible methods directly.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count == nullptr) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  // IAccessible
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    return standard_->get_accParent(parent);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+    if (count == nullptr) return E_POINTER;
+    Form::Native* native = NativeOf(window_);
+    if (native == nullptr) return CO_E_OBJNOTCONNECTED;
+    *count = static_cast<long>(native->form.Accessibility().Children().size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    if (out == nullptr) return E_POINTER;
+    *out = nullptr;
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.self) return E_INVALIDARG;
+    return S_FALSE;  // a simple element: its parent answers for it
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    return Answer(child, name, &IAccessible::get_accName,
+                  [](const AccessPart& part) { return part.Name(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    if (value == nullptr) return E_POINTER;
+    *value = nullptr;
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.part < 0) return standard_->get_accValue(child, value);
+    const AccessPart& part = target.Part();
+    if (!part.value) return S_FALSE;
+    // An empty value is still a value: an empty reason is a reason.
+    return String(part.Value(), value, true);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+    return Answer(child, text, &IAccessible::get_accDescription,
+                  [](const AccessPart&) { return Text(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (role == nullptr) return E_POINTER;
+    role->vt = VT_EMPTY;
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.part < 0) return standard_->get_accRole(child, role);
+    role->vt = VT_I4;
+    role->lVal = target.Part().role == AccessRole::PushButton ? ROLE_SYSTEM_PUSHBUTTON
+                                                              : ROLE_SYSTEM_STATICTEXT;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (state == nullptr) return E_POINTER;
+    state->vt = VT_EMPTY;
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.part < 0) return standard_->get_accState(child, state);
+    // Labels never take the focus, so no part is focusable.
+    const Form& form = target.native->form;
+    LONG bits = 0;
+    if (!form.Visible()) bits |= STATE_SYSTEM_INVISIBLE;
+    if (form.State() == WindowState::Minimized) bits |= STATE_SYSTEM_OFFSCREEN;
+    if (target.Part().role == AccessRole::StaticText) bits |= STATE_SYSTEM_READONLY;
+    state->vt = VT_I4;
+    state->lVal = bits;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+    return Answer(
+        child, help, &IAccessible::get_accHelp, [](const AccessPart&) { return Text(); }, true);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
+    return standard_->get_accHelpTopic(file, child, topic);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+    return Answer(
+        child, keys, &IAccessible::get_accKeyboardShortcut,
+        [](const AccessPart&) { return Text(); }, true);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+    return standard_->get_accFocus(focus);
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+    return standard_->get_accSelection(selection);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    return Answer(child, action, &IAccessible::get_accDefaultAction, [](const AccessPart& part) {
+      return part.HasDefaultAction() ? Text(u"Press") : Text();
+    });
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.self) return standard_->accSelect(flags, child);
+    return DISP_E_MEMBERNOTFOUND;  // nothing to select, and labels take no focus
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                        VARIANT child) override {
+    if (!left || !top || !width || !height) return E_POINTER;
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.self) return standard_->accLocation(left, top, width, height, child);
+    RECT r = PartPixels(target.native->form, target.part, TwipsPerPixelX(), TwipsPerPixelY());
+    POINT origin = {0, 0};
+    ::ClientToScreen(window_, &origin);
+    *left = origin.x + r.left;
+    *top = origin.y + r.top;
+    *width = r.right - r.left;
+    *height = r.bottom - r.top;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+    if (end == nullptr) return E_POINTER;
+    end->vt = VT_EMPTY;
+    Target target;
+    HRESULT hr = Resolve(start, target);
+    if (FAILED(hr)) return hr;
+    long count = static_cast<long>(target.Description().Children().size());
+    long from = target.self ? 0 : ChildId(target.Description(), target.part);
+    long to = 0;
+    switch (direction) {
+      case NAVDIR_FIRSTCHILD:
+      case NAVDIR_LASTCHILD:
+        if (!target.self) return E_INVALIDARG;
+        to = direction == NAVDIR_FIRSTCHILD ? 1 : count;
+        break;
+      case NAVDIR_NEXT:
+      case NAVDIR_PREVIOUS:
+        if (target.self) return standard_->accNavigate(direction, start, end);
+        to = direction == NAVDIR_NEXT ? from + 1 : from - 1;
+        break;
+      default:
+        if (target.self) return standard_->accNavigate(direction, start, end);
+        return S_FALSE;
+    }
+    if (to < 1 || to > count) return Empty(end);
+    end->vt = VT_I4;
+    end->lVal = to;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
+    if (hit == nullptr) return E_POINTER;
+    hit->vt = VT_EMPTY;
+    Form::Native* native = NativeOf(window_);
+    if (native == nullptr) return CO_E_OBJNOTCONNECTED;
+    POINT point = {x, y};
+    RECT client;
+    if (!::ScreenToClient(window_, &point) || !::GetClientRect(window_, &client) ||
+        !::PtInRect(&client, point)) {
+      return S_FALSE;
+    }
+    // The same pixel-to-twips step as a mouse press takes.
+    const AccessDescription& description = native->form.Accessibility();
+    int part = description.PartAt(static_cast<float>(point.x) * TwipsPerPixelX(),
+                                  static_cast<float>(point.y) * TwipsPerPixelY());
+    hit->vt = VT_I4;
+    hit->lVal = part < 0 ? CHILDID_SELF : ChildId(description, part);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.part < 0) return standard_->accDoDefaultAction(child);
+    if (!target.Part().HasDefaultAction()) return DISP_E_MEMBERNOTFOUND;
+    if (!Clickable(target.native->form)) return E_FAIL;
+    // Run from the window's own queue, as a click would be: what the click opens (a
+    // message box) must not hold up the caller, nor run inside its call.
+    return ::PostMessageW(window_, kAccessActionMessage, static_cast<WPARAM>(target.part), 0)
+               ? S_OK
+               : E_FAIL;
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+ private:
+  struct Target {
+    Form::Native* native = nullptr;
+    bool self = false;
+    int part = -1;  // -1: the window itself, answered by the standard object
+    const AccessDescription& Description() const { return native->form.Accessibility(); }
+    const AccessPart& Part() const { return Description().Parts()[static_cast<std::size_t>(part)]; }
+  };
+
+  HRESULT Resolve(const VARIANT& child, Target& target) const {
+    target.native = NativeOf(window_);
+    if (target.native == nullptr) return CO_E_OBJNOTCONNECTED;
+    if (child.vt != VT_I4) return E_INVALIDARG;
+    const AccessDescription& description = target.Description();
+    if (child.lVal == CHILDID_SELF) {
+      target.self = true;
+      const AccessPart* own = description.FormPart();
+      target.part = own == nullptr ? -1 : static_cast<int>(own - description.Parts().data());
+      return S_OK;
+    }
+    const auto children = description.Children();
+    if (child.lVal < 1 || child.lVal > static_cast<long>(children.size())) return E_INVALIDARG;
+    target.part = children[static_cast<std::size_t>(child.lVal - 1)];
+    return S_OK;
+  }
+
+  static HRESULT String(const Text& text, BSTR* out, bool emptyToo = false) {
+    if (text.empty() && !emptyToo) return S_FALSE;
+    *out = GetOleacc().sysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                         static_cast<UINT>(text.size()));
+    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+
+  // A text property: the window's own from the standard object (or, with `selfStandard`,
+  // even when the form is a part), a part's from the description.
+  template <typename F>
+  HRESULT Answer(VARIANT child, BSTR* out,
+                 HRESULT (STDMETHODCALLTYPE IAccessible::*standard)(VARIANT, BSTR*), F fromPart,
+                 bool selfStandard = false) {
+    if (out == nullptr) return E_POINTER;
+    *out = nullptr;
+    Target target;
+    HRESULT hr = Resolve(child, target);
+    if (FAILED(hr)) return hr;
+    if (target.part < 0 || (selfStandard && target.self)) return (standard_->*standard)(child, out);
+    return String(fromPart(target.Part()), out);
+  }
+
+  LONG refs_ = 1;
+  HWND window_;
+  IAccessible* standard_;  // owned: one reference
+};
+
+}  // namespace
+
+LRESULT AnswerGetObject(Form::Native& native, WPARAM wParam, LPARAM lParam) {
+  HWND window = native.Hwnd();
+  if (static_cast<LONG>(lParam) != OBJID_CLIENT || native.form.Accessibility().Parts().empty()) {
+    return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+  }
+  const Oleacc& oleacc = GetOleacc();
+  IAccessible* standard = nullptr;
+  if (!oleacc.Ok() ||
+      FAILED(oleacc.createStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&standard)))) {
+    return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+  }
+  auto* object = new FormAccessible(window, standard);
+  LRESULT result = oleacc.lresultFromObject(__uuidof(IAccessible), wParam, object);
+  object->Release();  // the result holds its own reference
+  return result;
+}
+
+void RunAccessAction(Form::Native& native, WPARAM part) {
+  AccessDescription& description = native.form.Accessibility();
+  // Checked again: the window may have gone since the action was asked for, and a second
+  // request must not open a second box behind the first one's back.
+  if (part >= description.Parts().size() || !Clickable(native.form)) return;
+  description.DoDefaultAction(static_cast<int>(part));
+}
+
+void AnnounceChanges(Form::Native& native) {
+  AccessDescription& description = native.form.Accessibility();
+  if (description.Parts().empty()) return;
+  std::vector<AccessChange> changes = description.TakeChanges();
+  HWND window = native.Hwnd();
+  if (window == nullptr) return;  // nobody can have heard of the form yet
+  for (const AccessChange& change : changes) {
+    LONG child = ChildId(description, change.part);
+    if (change.name) ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, child);
+    if (change.value) ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, child);
+  }
+}
+
+RECT PartPixels(const Form& form, int part, float twipsPerPixelX, float twipsPerPixelY) {
+  TwipsRect r = form.Accessibility().Rect(part);
+  return RECT{ToPixels(r.left, twipsPerPixelX), ToPixels(r.top, twipsPerPixelY),
+              ToPixels(r.left + r.width, twipsPerPixelX),
+              ToPixels(r.top + r.height, twipsPerPixelY)};
+}
+
+bool OleaccLoaded() {
+  return oleaccLoaded;
+}
+
+}  // namespace host::win32

@@ -1,0 +1,274 @@
+// The forms' accessible objects against real windows: the main window's parts with their
+// names, roles, states and places at 96 and 144 dpi, hit-testing, default actions through
+// the click handlers with their change events, and the splash as one button.
+#include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/form2.h"
+#include "app/form3.h"
+#include "app/forms.h"
+#include "host/win32/accessible.h"
+#include "host/win32/raii.h"
+#include "tests/win/runtime_support.h"
+
+namespace {
+
+using host::win32::ComPtr;
+using runtime_test::Pump;
+
+VARIANT Child(long id) {
+  VARIANT v;
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+ComPtr<IAccessible> ClientObject(const host::Form& form) {
+  ComPtr<IAccessible> object;
+  HRESULT hr =
+      ::AccessibleObjectFromWindow(reinterpret_cast<HWND>(form.Handle()), OBJID_CLIENT,
+                                   __uuidof(IAccessible), reinterpret_cast<void**>(object.Put()));
+  EXPECT_EQ(hr, S_OK);
+  return object;
+}
+
+std::u16string Take(BSTR text) {
+  std::u16string out =
+      text ? std::u16string(reinterpret_cast<const char16_t*>(text), ::SysStringLen(text))
+           : u"(null)";
+  ::SysFreeString(text);
+  return out;
+}
+
+std::u16string Name(IAccessible* object, long id) {
+  BSTR text = nullptr;
+  object->get_accName(Child(id), &text);
+  return Take(text);
+}
+std::u16string Value(IAccessible* object, long id) {
+  BSTR text = nullptr;
+  object->get_accValue(Child(id), &text);
+  return Take(text);
+}
+long Long(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), IAccessible* object,
+          long id) {
+  VARIANT out;
+  out.vt = VT_EMPTY;
+  (object->*get)(Child(id), &out);
+  return out.vt == VT_I4 ? out.lVal : -1;
+}
+
+RECT Location(IAccessible* object, long id) {
+  long x = 0, y = 0, w = 0, h = 0;
+  object->accLocation(&x, &y, &w, &h, Child(id));
+  return RECT{x, y, x + w, y + h};
+}
+
+long HitTest(IAccessible* object, POINT screen) {
+  VARIANT out;
+  out.vt = VT_EMPTY;
+  object->accHitTest(screen.x, screen.y, &out);
+  return out.vt == VT_I4 ? out.lVal : -1;
+}
+
+// Message boxes opened by a default action, closed at once by a thread timer that runs in
+// the box's own modal loop; their prompts, in order.
+std::vector<std::wstring> boxPrompts;
+void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = ::FindWindowW(L"#32770", nullptr);
+  if (box == nullptr || !::IsWindowVisible(box)) return;
+  wchar_t text[128] = {};
+  for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t cls[16] = {};
+    ::GetClassNameW(child, cls, 16);
+    if (std::wstring(cls) == L"Static" && ::GetWindowTextW(child, text, 128) > 0) break;
+  }
+  boxPrompts.push_back(text);
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+struct Event {
+  DWORD event;
+  HWND window;
+  LONG object;
+  LONG child;
+};
+std::vector<Event> events;
+void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                    DWORD) {
+  events.push_back({event, window, object, child});
+}
+
+class RuntimeAccess : public ::testing::Test {
+ protected:
+  void TearDown() override { app::DestroyForms(); }
+};
+
+TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
+  ASSERT_EQ(host::TwipsPerPixelX(), 15.0f) << "the test screen runs at 96 dpi";
+  app::Form1& form = app::TheForm1();
+  form.Show();
+  HWND window = reinterpret_cast<HWND>(form.Handle());
+  ComPtr<IAccessible> object = ClientObject(form);
+  ASSERT_TRUE(object.get());
+  EXPECT_EQ(Name(object.get(), CHILDID_SELF), u"Marigold Idle -CorVID");
+  EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), ROLE_SYSTEM_CLIENT);
+  long count = 0;
+  EXPECT_EQ(object->get_accChildCount(&count), S_OK);
+  ASSERT_EQ(count, 8);
+
+  struct Row {
+    const char16_t* name;
+    long role;
+    const char16_t* value;
+    RECT at96, at144;  // client pixels
+  };
+  constexpr long kButton = ROLE_SYSTEM_PUSHBUTTON, kText = ROLE_SYSTEM_STATICTEXT;
+  const Row rows[] = {
+      {u"Start Idling", kButton, u"(null)", {8, 24, 25, 33}, {12, 36, 38, 50}},
+      {u"Stop Idling", kButton, u"(null)", {8, 40, 25, 57}, {12, 60, 38, 86}},
+      {u"Enter idle reason", kButton, u"Click Me", {64, 32, 113, 41}, {96, 48, 170, 62}},
+      {u"Minimise", kButton, u"(null)", {88, 0, 97, 17}, {132, 0, 146, 26}},
+      {u"Exit", kButton, u"(null)", {104, 0, 118, 17}, {156, 0, 177, 26}},
+      {u"Idle minutes", kText, u"0", {40, 24, 57, 33}, {60, 36, 86, 50}},
+      {u"Messages", kText, u"0", {80, 24, 97, 33}, {120, 36, 146, 50}},
+      {u"Idling", kText, u"off", {40, 40, 81, 49}, {60, 60, 122, 74}},
+  };
+  POINT origin = {0, 0};
+  ::ClientToScreen(window, &origin);
+  for (long id = 1; id <= count; ++id) {
+    const Row& row = rows[id - 1];
+    SCOPED_TRACE(id);
+    EXPECT_EQ(Name(object.get(), id), row.name);
+    EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), id), row.role);
+    EXPECT_EQ(Value(object.get(), id), row.value);
+    // Labels take no focus: nothing is focusable, and read-outs are read-only.
+    EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), id),
+              row.role == kText ? STATE_SYSTEM_READONLY : 0);
+    RECT at = Location(object.get(), id);
+    ::OffsetRect(&at, -origin.x, -origin.y);
+    EXPECT_TRUE(::EqualRect(&at, &row.at96))
+        << at.left << "," << at.top << "," << at.right << "," << at.bottom;
+    RECT big = host::win32::PartPixels(form, id - 1, 10.0f, 10.0f);
+    EXPECT_TRUE(::EqualRect(&big, &row.at144))
+        << big.left << "," << big.top << "," << big.right << "," << big.bottom;
+    // The middle of each part hits that part.
+    POINT middle = {origin.x + (row.at96.left + row.at96.right) / 2,
+                    origin.y + (row.at96.top + row.at96.bottom) / 2};
+    EXPECT_EQ(HitTest(object.get(), middle), id);
+  }
+  // Where Label7 covers the reason label, the later label wins, as for a press; the title
+  // strip is the window itself; beside the window nothing is hit.
+  EXPECT_EQ(HitTest(object.get(), {origin.x + 70, origin.y + 40}), 8);
+  EXPECT_EQ(HitTest(object.get(), {origin.x + 20, origin.y + 10}), CHILDID_SELF);
+  EXPECT_EQ(HitTest(object.get(), {origin.x + 200, origin.y + 10}), -1);
+  VARIANT next;
+  EXPECT_EQ(object->accNavigate(NAVDIR_FIRSTCHILD, Child(CHILDID_SELF), &next), S_OK);
+  EXPECT_EQ(next.lVal, 1);
+  EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, Child(8), &next), S_FALSE);
+
+  form.Hide();
+  EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), 1), STATE_SYSTEM_INVISIBLE);
+  EXPECT_EQ(object->accDoDefaultAction(Child(1)), E_FAIL) << "a hidden spot cannot be clicked";
+  form.Show();
+}
+
+TEST_F(RuntimeAccess, DefaultActionsRunTheClickHandlersAndChangesAreAnnounced) {
+  app::Form1& form = app::TheForm1();
+  form.Show();
+  HWND window = reinterpret_cast<HWND>(form.Handle());
+  ComPtr<IAccessible> object = ClientObject(form);
+  ASSERT_TRUE(object.get());
+  HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                         Heard, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  UINT_PTR closer = ::SetTimer(nullptr, 0, 50, CloseBoxes);
+  boxPrompts.clear();
+  events.clear();
+
+  BSTR action = nullptr;
+  object->get_accDefaultAction(Child(1), &action);
+  EXPECT_EQ(Take(action), u"Press");
+  // Start without a reason: the call returns at once, the refusal box follows from the queue.
+  EXPECT_EQ(object->accDoDefaultAction(Child(1)), S_OK);
+  EXPECT_TRUE(boxPrompts.empty());
+  Pump(0.5);
+  ASSERT_EQ(boxPrompts.size(), 1u);
+  EXPECT_EQ(boxPrompts[0], L"You Need To Enter a Reason for Idling");
+  EXPECT_FALSE(form.Timer1.Enabled());
+  EXPECT_EQ(object->accDoDefaultAction(Child(6)), DISP_E_MEMBERNOTFOUND);
+
+  // With a reason: idling starts, the indicator's value turns "on", and it is announced.
+  form.Label1.SetCaption(u"away");
+  EXPECT_EQ(object->accDoDefaultAction(Child(1)), S_OK);
+  Pump(0.3);
+  EXPECT_EQ(boxPrompts.size(), 1u);
+  EXPECT_TRUE(form.Timer1.Enabled());
+  EXPECT_EQ(Value(object.get(), 8), u"on");
+  auto heard = [&](DWORD event, LONG child) {
+    for (const Event& e : events) {
+      if (e.event == event && e.window == window && e.object == OBJID_CLIENT && e.child == child)
+        return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(heard(EVENT_OBJECT_VALUECHANGE, 3)) << "the reason";
+  EXPECT_TRUE(heard(EVENT_OBJECT_VALUECHANGE, 8)) << "the indicator";
+  form.Timer1_Timer();
+  Pump(0.1);
+  EXPECT_TRUE(heard(EVENT_OBJECT_VALUECHANGE, 6)) << "the minutes";
+  EXPECT_EQ(object->accDoDefaultAction(Child(2)), S_OK);  // Stop
+  Pump(0.2);
+  EXPECT_FALSE(form.Timer1.Enabled());
+  EXPECT_EQ(Value(object.get(), 8), u"off");
+
+  ::KillTimer(nullptr, closer);
+  ::UnhookWinEvent(hook);
+}
+
+TEST_F(RuntimeAccess, TheSplashIsOneButtonThatOpensTheMainWindow) {
+  app::Form3& splash = app::TheForm3();
+  splash.Show();
+  ComPtr<IAccessible> object = ClientObject(splash);
+  ASSERT_TRUE(object.get());
+  EXPECT_EQ(Name(object.get(), CHILDID_SELF), u"Open Marigold Idle");
+  EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), ROLE_SYSTEM_PUSHBUTTON);
+  long count = -1;
+  object->get_accChildCount(&count);
+  EXPECT_EQ(count, 0);
+  RECT client;
+  ::GetWindowRect(reinterpret_cast<HWND>(splash.Handle()), &client);
+  RECT at = Location(object.get(), CHILDID_SELF);
+  EXPECT_TRUE(::EqualRect(&at, &client));
+  EXPECT_EQ(HitTest(object.get(), {client.left + 5, client.top + 5}), CHILDID_SELF);
+  EXPECT_EQ(object->accDoDefaultAction(Child(CHILDID_SELF)), S_OK);
+  Pump(0.5);
+  EXPECT_FALSE(splash.Visible());
+  EXPECT_TRUE(app::TheForm1().Visible());
+}
+
+TEST_F(RuntimeAccess, TheReasonStripsBoxAndButtonReadByName) {
+  app::Form2& strip = app::TheForm2();
+  strip.Show();
+  HWND window = reinterpret_cast<HWND>(strip.Handle());
+  struct Row {
+    const wchar_t* cls;
+    const char16_t* name;
+    long role;
+  };
+  for (Row row : {Row{L"Edit", u"Reason for idling", ROLE_SYSTEM_TEXT},
+                  Row{L"Button", u"ok", ROLE_SYSTEM_PUSHBUTTON}}) {
+    ComPtr<IAccessible> object;
+    ASSERT_EQ(::AccessibleObjectFromWindow(::FindWindowExW(window, nullptr, row.cls, nullptr),
+                                           OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(object.Put())),
+              S_OK);
+    EXPECT_EQ(Name(object.get(), CHILDID_SELF), row.name);
+    EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), row.role);
+  }
+}
+
+}  // namespace
