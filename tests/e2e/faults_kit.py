@@ -96,8 +96,8 @@ def click(x, y, button=1):
 
 
 def click_client(probe, window, point):
-    left, top, _, _ = probe.client(window)
-    click(left + point[0], top + point[1])
+    """A real click on a point of the window's client area, once X shows the window there."""
+    mk.click_client(probe, window, point)
 
 
 def no_chat_client(probe):
@@ -135,7 +135,9 @@ class Marigold:
 
     def click_splash(self, timeout_ms=10000):
         """Clicks the splash; the main window's handle once it shows (loading is over then)."""
-        click(*e2e.center(self.probe.rect(self.splash)))
+        # Only once X has mapped it: Wine reports it visible a moment earlier, and a click
+        # made then lands on whatever lies below.
+        mk.click_window(self.probe, self.splash, *e2e.center(self.probe.rect(self.splash)))
         self.main = self.probe.wait(mk.FORM_CLASS, mk.MAIN_CAPTION, timeout_ms)
         if not self.main:
             raise e2e.E2EError("the main window did not appear after the splash click")
