@@ -226,6 +226,53 @@ def load_phase(probe, chat, exes, runs):
     return result, kept
 
 
+def responsiveness_once(probe, exe, hang):
+    """Click to main window visible, then a click on the minimise spot to the window minimised,
+    beside a chat client that answers or one that stopped answering half a second before the
+    splash click (the load banners then wait on it, each message up to its timeout)."""
+    hang_after_s = 4.0
+    chat_started = time.monotonic()
+    chat = e2e.Chatroom(name="Bench", hang_after_ms=int(hang_after_s * 1000) if hang else None,
+                        exit_after_s=120)
+    program = None
+    try:
+        chat.wait_ready(probe)
+        program = Started(exe)
+        splash, _ = poll_visible(probe, FORM, SPLASH, program.started)
+        time.sleep(max(1.0, chat_started + hang_after_s + 0.5 - time.monotonic()))
+        x, y = e2e.center(probe.rect(splash))
+        e2e.mousemove(x, y)
+        clicked = time.monotonic()
+        e2e.click(x, y)
+        main, shown_s = poll_visible(probe, FORM, MAIN, clicked, 10)
+        left, top, _, _ = probe.client(main)
+        e2e.mousemove(left + 92, top + 8)  # the minimise spot
+        clicked = time.monotonic()
+        e2e.click(left + 92, top + 8)
+        deadline = clicked + 10
+        while not probe.iconic(main) and time.monotonic() < deadline:
+            time.sleep(0.002)
+        if not probe.iconic(main):
+            raise e2e.E2EError("the minimise click was never answered")
+        return {"shown_s": shown_s, "minimised_s": time.monotonic() - clicked}
+    finally:
+        if program:
+            program.stop()
+        chat.stop()
+        time.sleep(0.5)
+
+
+def responsiveness_phase(probe, exe, runs):
+    result = {"answering": [], "hung": []}
+    for run in range(runs):
+        for kind in ("answering", "hung"):
+            figures = responsiveness_once(probe, exe, kind == "hung")
+            result[kind].append(figures)
+            log("client %-9s click to main window %4.0f ms, minimise click answered %4.0f ms" % (
+                kind, figures["shown_s"] * 1000, figures["minimised_s"] * 1000))
+    return result
+
+
 def background(chat, seconds):
     """Processor time of the wineserver and the chat client with neither program running: what
     the prefix costs on its own (the desktop process, the chat client's own timers)."""
@@ -401,6 +448,14 @@ def table(f):
     tb = statistics.median(st["bare"]["startup_s"]) * 1000
     rows.append(("start-up to splash visible (ms, median) [base: bare.exe]", tm, tb, ratio(tm, tb),
                  "ratio <= 1.3", verdict(tm <= 1.3 * tb)))
+    rs = f.get("responsive")
+    if rs:
+        for label, key, target in (("main window shown after the splash click", "shown_s", 500),
+                                   ("minimise click answered", "minimised_s", 200)):
+            m = statistics.median(r[key] for r in rs["hung"]) * 1000
+            b = statistics.median(r[key] for r in rs["answering"]) * 1000
+            rows.append(("%s, client hung (ms, median) [base: client answering]" % label, m, b,
+                         ratio(m, b), "<= %d ms" % target, verdict(m <= target)))
     sl = f["slide"]
     dur = sl["first_move_to_gone_s"]
     rows.append(("slide: moves seen", sl["moves_seen"], 20, None, "20 from the stored place",
@@ -472,6 +527,8 @@ def main():
     try:
         print("== start-up and private bytes", flush=True)
         figures["startup"] = startup_and_memory(probe, exes, args.runs)
+        print("== answering clicks beside a hung chat client", flush=True)
+        figures["responsive"] = responsiveness_phase(probe, exes["marigold"], args.load_runs)
         print("== loading: the zero-second wait, blocking vs spinning", flush=True)
         chat = e2e.Chatroom(name="Bench", exit_after_s=900)
         chat.wait_ready(probe)
