@@ -114,6 +114,19 @@ class FaultsTest(unittest.TestCase):
         self.program.click(mk.STOP_SPOT)
         self.assert_alive_without_boxes()
 
+    def test_exit_abandons_a_line_that_waits_on_a_hung_client(self):
+        # The load banners wait on a client that has just stopped answering (each message up to
+        # its timeout); the exit spot ends the program meanwhile, without waiting for them.
+        hung = self.chat(name="Hung Exit", hang_after_ms=1000, exit_after_s=60)
+        fk.sleep_until(time.time() + 1.5)
+        self.program.click_splash()
+        self.assertEqual(hung.lines(), [])
+        started = time.monotonic()
+        self.assertEqual(self.program.exit(), 0)
+        # The farewell box, the slide and the end, well inside the first message's timeout.
+        self.assertLess(time.monotonic() - started, self.timeout_s + 1.0)
+        self.assertEqual(hung.lines(), [])
+
     def test_whole_journey_without_a_client(self):
         started_at = time.time()
         self.program.click_splash()
