@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "hook32/hook32.h"
 #include "hook32_windows.h"
@@ -108,18 +107,28 @@ TEST_F(Hook32Post, WithoutTheClientNothingReachesOtherProgramsBoxes) {
   EXPECT_TRUE(hook32_test::Inbox().empty());
 }
 
+struct HungClientEvents {
+  HANDLE built, release;
+};
+
+// The client's windows live on a thread that stops taking messages once they exist.
+DWORD WINAPI HungClient(void* param) {
+  auto* events = static_cast<HungClientEvents*>(param);
+  Client client;
+  client.AddRoom("Lobby");
+  SetEvent(events->built);
+  WaitForSingleObject(events->release, 30000);  // hung: no message is handled meanwhile
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  return 0;
+}
+
 TEST_F(Hook32Post, AClientThatDoesNotAnswerCostsAtMostTheTimeouts) {
-  // The client's windows live on a thread that stops taking messages once they exist.
   HANDLE built = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  std::thread clientThread([&] {
-    Client client;
-    client.AddRoom("Lobby");
-    SetEvent(built);
-    WaitForSingleObject(release, 30000);  // hung: no message is handled meanwhile
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  });
+  HungClientEvents events{built, release};
+  HANDLE clientThread = CreateThread(nullptr, 0, HungClient, &events, 0, nullptr);
+  ASSERT_NE(clientThread, nullptr);
   ASSERT_EQ(WaitForSingleObject(built, 10000), WAIT_OBJECT_0);
 
   auto start = std::chrono::steady_clock::now();
@@ -128,7 +137,8 @@ TEST_F(Hook32Post, AClientThatDoesNotAnswerCostsAtMostTheTimeouts) {
       std::chrono::steady_clock::now() - start);
 
   SetEvent(release);
-  clientThread.join();
+  WaitForSingleObject(clientThread, INFINITE);
+  CloseHandle(clientThread);
   CloseHandle(built);
   CloseHandle(release);
   EXPECT_LE(took.count(), 2 * static_cast<long long>(Hook32::kChatSendTimeoutMs) + 1000);
