@@ -48,7 +48,8 @@ def main(args):
                     ignore=lambda folder, names: LEFT_OUT & set(names)
                     if os.path.samefile(folder, source) else ["__pycache__"])
     steps = [
-        ["cmake", "-S", copy, "-B", build, "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(copy, toolchain),
+        ["cmake", "-S", copy, "-B", build,
+         "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(copy, toolchain),
          "-DCMAKE_BUILD_TYPE=" + build_type],
         ["cmake", "--build", build, "--target", "marigold", "-j%d" % (os.cpu_count() or 1)],
     ]
