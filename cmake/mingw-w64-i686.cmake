@@ -1,9 +1,10 @@
-# Cross toolchain: 32-bit x86 Windows executables from Debian's mingw-w64 (posix threads).
-# They build here but cannot run: this machine has no 32-bit Wine.
+# Cross toolchain: 32-bit x86 Windows executables from Debian's mingw-w64, win32 thread model
+# (the posix one links libwinpthread, which needs Vista's GetTickCount64: XP would refuse the
+# program). They build here but cannot run: this machine has no 32-bit Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -2,17 +2,22 @@
 # private Wine prefix and X display. Source it; it defines functions only.
 
 MARIGOLD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-MARIGOLD_PACKAGES="cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-wine wine64 xvfb xauth xdotool imagemagick googletest python3 x11-utils locales"
+MARIGOLD_PACKAGES="cmake make g++ g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 \
+wine wine64 xvfb xauth xdotool imagemagick googletest python3 python3-pefile x11-utils locales"
+# Debian's python3, the one python3-pefile installs for, even where another python3 comes first
+# on PATH.
+MARIGOLD_PYTHON=python3
+[ -x /usr/bin/python3 ] && MARIGOLD_PYTHON=/usr/bin/python3
 
 # Installs the Debian packages the builds and tests need, when any is missing.
 ensure_packages() {
   local missing=()
   local cmd
-  for cmd in cmake g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix wine \
+  for cmd in cmake g++ x86_64-w64-mingw32-g++-win32 i686-w64-mingw32-g++-win32 wine \
              wineserver Xvfb xdotool import python3 xdpyinfo; do
     command -v "$cmd" >/dev/null 2>&1 || missing+=("$cmd")
   done
+  "$MARIGOLD_PYTHON" -c "import pefile" >/dev/null 2>&1 || missing+=("python3-pefile")
   [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=("googletest sources")
   # The text-path tests build a Japanese locale from these sources.
   [ -f /usr/share/i18n/locales/ja_JP ] || missing+=("locale sources")

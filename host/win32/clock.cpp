@@ -15,8 +15,9 @@ float SecondsSinceMidnight() {
 
 Text TimeOfDayText() {
   wchar_t buffer[128];
-  int length = ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, buffer,
-                                 static_cast<int>(std::size(buffer)));
+  // The locale-id form, which XP has; it reads the same user setting as the locale-name one.
+  int length = ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer,
+                                static_cast<int>(std::size(buffer)));
   if (length <= 1) return Text();
   // The count includes the terminating NUL.
   return Text(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(length - 1));

@@ -19,7 +19,9 @@ Picture DecodePicture(const void* data, std::size_t size, int dpiX, int dpiY) {
   if (data == nullptr || size == 0 || size > 0xFFFFFFFFu) return {};
   ComScope com;  // first, so every COM object below is released before COM is left
   ComPtr<IWICImagingFactory> factory;
-  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+  // The first factory, the one XP SP3 has: newer headers may give its plain name to the
+  // Windows 8 factory, which older systems do not know.
+  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())))) {
     return {};
   }

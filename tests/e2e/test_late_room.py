@@ -42,12 +42,12 @@ class LateRoomTest(unittest.TestCase):
         self.assertEqual(self.probe.boxes(), [])
 
         # The rooms open in front of the Welcome window, room 1 first; nothing is posted then,
-        # the lost load banners are not sent again.
-        opened = mk.wait_until(lambda: len(self.captions(chat)) == 3,
+        # the lost load banners are not sent again. While room 1 opens it can be listed last for
+        # a moment (seen on a busy machine: Lobby 2, Welcome, Lobby 1): wait for the order.
+        opened = mk.wait_until(lambda: self.captions(chat) == ["Lobby 1", "Lobby 2", welcome],
                                launched + ROOM_AFTER_S + 10 - time.time())
         self.assertTrue(opened, self.captions(chat))
         self.assertGreaterEqual(time.time() - launched, ROOM_AFTER_S)
-        self.assertEqual(self.captions(chat), ["Lobby 1", "Lobby 2", welcome])
         self.assertLess(time.time() - started, 50.0, "the room opened too late to show anything")
         self.assertEqual(chat.lines(), [])
 

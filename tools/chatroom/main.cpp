@@ -7,7 +7,6 @@
 // clang-format on
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "classes.h"
@@ -55,6 +54,12 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefFrameProcW(hwnd, mdiClient, message, wParam, lParam);
 }
 
+DWORD WINAPI EndAfterDelay(void*) {
+  Sleep(static_cast<DWORD>(options.exitAfterS) * 1000);
+  TerminateProcess(GetCurrentProcess(), 0);
+  return 0;
+}
+
 std::vector<std::wstring> Arguments() {
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -77,10 +82,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   options = *parsed;
   if (options.exitAfterS >= 0) {
     // A thread of its own, so the client ends on time even while its window thread hangs.
-    std::thread([seconds = options.exitAfterS] {
-      Sleep(static_cast<DWORD>(seconds) * 1000);
-      TerminateProcess(GetCurrentProcess(), 0);
-    }).detach();
+    HANDLE ender = CreateThread(nullptr, 0, EndAfterDelay, nullptr, 0, nullptr);
+    if (ender != nullptr) CloseHandle(ender);
   }
   chatroom::SetSession(options.screenName, options.logPath);
   if (!chatroom::RegisterClasses(instance, FrameProc, chatroom::ChildProc)) {
