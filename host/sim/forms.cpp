@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "host/platform.h"
 #include "host/sim/internal.h"
 
 namespace host {
@@ -72,11 +73,11 @@ void ResetForms() {
 using detail::forms;
 
 void Press(host::Form& form, float x, float y, int button) {
-  if (detail::Reachable(form)) form.MouseDown(button, 0, x, y);
+  if (detail::Reachable(form)) host::HostAccess::MouseDown(form, button, 0, x, y);
 }
 
 void Release(host::Form& form, float x, float y, int button) {
-  if (detail::Reachable(form)) form.MouseUp(button, 0, x, y);
+  if (detail::Reachable(form)) host::HostAccess::MouseUp(form, button, 0, x, y);
 }
 
 void Click(host::Form& form, float x, float y, int button) {
@@ -104,11 +105,11 @@ void Click(host::Label& label) {
 }
 
 void Click(host::CommandButton& button) {
-  if (detail::Reachable(button.Owner()) && button.Click) button.Click();
+  if (detail::Reachable(button.Owner())) host::HostAccess::ButtonClicked(button);
 }
 
 void Type(host::TextBox& box, const Text& text) {
-  box.TextTyped(text);
+  host::HostAccess::TextTyped(box, text);
 }
 
 const std::vector<Box>& Boxes() {
@@ -130,7 +131,7 @@ void SetClampToScreen(bool clamp) {
 }
 
 std::vector<float> TopHistory(const host::Form& form) {
-  return form.native().topHistory;
+  return host::HostAccess::NativeOf(form).topHistory;
 }
 
 bool IsMinimized(const host::Form& form) {
@@ -208,15 +209,9 @@ Hwnd Form::Handle() const {
   return loaded_ ? native_->window : 0;
 }
 
-void Form::ControlChanged(Control& control) {
-  auto* timer = dynamic_cast<Timer*>(&control);
-  if (timer == nullptr) return;  // nothing is painted on the simulated desktop
-  if (loaded_ && timer->Enabled() && timer->Interval() > 0) {
-    sim::detail::ArmTimer(*timer);
-  } else {
-    sim::detail::DisarmTimer(*timer);
-  }
-}
+// Nothing is painted on the simulated desktop, and a text box holds its own text.
+void RepaintLabel(Label&) {}
+void PushText(TextBox&) {}
 
 float ScreenWidth() {
   return forms().screen.widthPx * forms().screen.twipsPerPixel;

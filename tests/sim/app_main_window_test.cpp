@@ -2,6 +2,7 @@
 #include <tuple>
 
 #include "app_fixture.h"
+#include "host/platform.h"
 #include "host/text.h"
 
 namespace {
@@ -126,7 +127,7 @@ TEST_F(MainWindow, PressesOnHotSpotsGoToTheirLabelsAndElsewhereDragTheWindow) {
       {1600, 800, nullptr},  {60, 850, nullptr},  // panel corners outside the labels
   };
   for (const Case& c : cases) {
-    host::Label* hit = form.LabelAt(c.x, c.y);
+    host::Label* hit = host::HostAccess::LabelAt(form, c.x, c.y);
     EXPECT_EQ(hit ? hit->Name() : std::string("(form)"), c.label ? c.label : "(form)")
         << c.x << "," << c.y;
   }
