@@ -2,6 +2,7 @@
 // reason window, all on the virtual clock.
 #include "app_fixture.h"
 #include "host/text.h"
+#include "rows.h"
 
 namespace {
 
@@ -48,26 +49,28 @@ TEST_F(Idling, StartWithoutAReasonShowsTheBoxWithTheMainWindowHiddenAndChangesNo
   EXPECT_TRUE(Banners().empty());
 }
 
-TEST_F(Idling, AnyReasonButExactlyClickMeStartsIdling) {
-  struct Case {
-    host::Text reason;
-    bool starts;
-  };
-  const Case cases[] = {{u"click me", true},
-                        {u"Click Me ", true},
-                        {u"", true},
-                        {u"Enter Reason Why You are Idling", true},
-                        {u"Click Me", false}};
-  for (const Case& c : cases) {
-    SetUp();
-    app::Form1& form = Main();
-    GiveReason(c.reason);
-    EXPECT_EQ(form.Label1.Caption(), c.reason);
-    sim::Click(form.Label2);
-    EXPECT_EQ(form.Timer1.Enabled(), c.starts) << host::ToUtf8(c.reason);
-    EXPECT_EQ(sim::Boxes().size(), c.starts ? 0u : 1u);
-  }
+struct ReasonCase {
+  host::Text reason;
+  bool starts;
+};
+const ReasonCase kReasonRows[] = {{u"click me", true},
+                                  {u"Click Me ", true},
+                                  {u"", true},
+                                  {u"Enter Reason Why You are Idling", true},
+                                  {u"Click Me", false}};
+using AnyReasonButExactlyClickMeStartsIdling = Rows<Idling, ReasonCase>;
+
+TEST_P(AnyReasonButExactlyClickMeStartsIdling, EachRow) {
+  const ReasonCase& c = GetParam();
+  app::Form1& form = Main();
+  GiveReason(c.reason);
+  EXPECT_EQ(form.Label1.Caption(), c.reason);
+  sim::Click(form.Label2);
+  EXPECT_EQ(form.Timer1.Enabled(), c.starts) << host::ToUtf8(c.reason);
+  EXPECT_EQ(sim::Boxes().size(), c.starts ? 0u : 1u);
 }
+INSTANTIATE_TEST_SUITE_P(Idling, AnyReasonButExactlyClickMeStartsIdling,
+                         ::testing::ValuesIn(kReasonRows));
 
 TEST_F(Idling, OkWithoutEditingGivesTheInitialTextAsTheReason) {
   app::Form1& form = Main();
@@ -211,30 +214,35 @@ TEST_F(Idling, ANoChatRoomTickStillCounts) {
 namespace {
 
 // Timer3 never ticks in the shipped program; its handler still does what it was kept for.
-TEST_F(Idling, TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText) {
+TEST_F(Idling, TheMessageCounterTimerNeverTicks) {
   app::Form1& form = Main();
   EXPECT_EQ(form.Timer3.Interval(), 0u);
   sim::RunFor(3600);
   EXPECT_EQ(form.Label9.Caption(), u"0");
-  struct Case {
-    host::Text caption;
-    host::Text label9;
-    bool throws;
-  };
-  const Case cases[] = {{u"Instant Message: 1", u"2", false},
-                        {u"Instant Message: 2", u"0", false},
-                        {u"Instant Message: Pal", u"0", true}};
-  for (const Case& c : cases) {
-    SetUp();
-    app::Form1& again = Main();
-    sim::AddChild(client_, c.caption);
-    if (c.throws) {
-      EXPECT_THROW(again.Timer3_Timer(), std::invalid_argument);
-    } else {
-      again.Timer3_Timer();
-    }
-    EXPECT_EQ(again.Label9.Caption(), c.label9) << host::ToUtf8(c.caption);
-  }
 }
+
+struct MessageCase {
+  host::Text caption;
+  host::Text label9;
+  bool throws;
+};
+const MessageCase kMessageRows[] = {{u"Instant Message: 1", u"2", false},
+                                    {u"Instant Message: 2", u"0", false},
+                                    {u"Instant Message: Pal", u"0", true}};
+using TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText = Rows<Idling, MessageCase>;
+
+TEST_P(TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText, EachRow) {
+  const MessageCase& c = GetParam();
+  app::Form1& again = Main();
+  sim::AddChild(client_, c.caption);
+  if (c.throws) {
+    EXPECT_THROW(again.Timer3_Timer(), std::invalid_argument);
+  } else {
+    again.Timer3_Timer();
+  }
+  EXPECT_EQ(again.Label9.Caption(), c.label9) << host::ToUtf8(c.caption);
+}
+INSTANTIATE_TEST_SUITE_P(Idling, TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText,
+                         ::testing::ValuesIn(kMessageRows));
 
 }  // namespace
