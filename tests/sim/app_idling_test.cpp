@@ -95,10 +95,10 @@ TEST_F(Idling, BannersComeEveryMinuteWithTheCountAndTheStartTime) {
   EXPECT_TRUE(Banners().empty());
   sim::RunFor(0.1);
   ASSERT_EQ(Banners().size(), 1u);
-  EXPECT_EQ(Banners()[0], kIdlePrefix + u"Nick1][1mins][Idle since:2:15:07 PM");
+  EXPECT_EQ(Banners()[0], banners::Idle(u"Nick1", u"1", u"2:15:07 PM"));
   sim::RunFor(120);
   ASSERT_EQ(Banners().size(), 3u);
-  EXPECT_EQ(Banners()[2], kIdlePrefix + u"Nick1][3mins][Idle since:2:15:07 PM");
+  EXPECT_EQ(Banners()[2], banners::Idle(u"Nick1", u"3", u"2:15:07 PM"));
   EXPECT_EQ(form.Label8.Caption(), u"3");
 }
 
@@ -112,10 +112,9 @@ TEST_F(Idling, FortyEightHoursOfTicksKeepExactCountsWithoutDrift) {
   ASSERT_EQ(banners.size(), 2880u);
   const host::Text since = form.Label12.Caption();
   for (std::size_t i = 0; i < banners.size(); i += 97) {
-    EXPECT_EQ(banners[i], kIdlePrefix + u"Nick1][" + host::CounterText(double(i + 1)) +
-                              u"mins][Idle since:" + since);
+    EXPECT_EQ(banners[i], banners::Idle(u"Nick1", host::CounterText(double(i + 1)), since));
   }
-  EXPECT_EQ(banners.back(), kIdlePrefix + u"Nick1][2880mins][Idle since:" + since);
+  EXPECT_EQ(banners.back(), banners::Idle(u"Nick1", u"2880", since));
   EXPECT_DOUBLE_EQ(sim::Now(), start + 48 * 3600);
 }
 
@@ -135,7 +134,7 @@ TEST_F(Idling, StopThenStartCountsFromOneWithTheNewStartTime) {
   host::Text second = form.Label12.Caption();
   sim::RunFor(60);
   ASSERT_EQ(Banners().size(), 4u);
-  EXPECT_EQ(Banners()[3], kIdlePrefix + u"Nick1][1mins][Idle since:" + second);
+  EXPECT_EQ(Banners()[3], banners::Idle(u"Nick1", u"1", second));
 }
 
 TEST_F(Idling, StartingTwiceKeepsCountingWithTheSecondStartTime) {
@@ -147,7 +146,7 @@ TEST_F(Idling, StartingTwiceKeepsCountingWithTheSecondStartTime) {
   host::Text second = form.Label12.Caption();
   sim::RunFor(30);  // the period keeps its cadence: the next tick is 60 s after the first
   ASSERT_EQ(Banners().size(), 2u);
-  EXPECT_EQ(Banners()[1], kIdlePrefix + u"Nick1][2mins][Idle since:" + second);
+  EXPECT_EQ(Banners()[1], banners::Idle(u"Nick1", u"2", second));
 }
 
 TEST_F(Idling, StopWhileNotIdlingChangesNothingVisible) {
@@ -168,7 +167,7 @@ TEST_F(Idling, WithoutAWelcomeWindowTheNameIsEmpty) {
   sim::Click(form.Label2);
   sim::RunFor(60);
   ASSERT_EQ(Banners().size(), 1u);
-  EXPECT_EQ(Banners()[0], kIdlePrefix + u"][1mins][Idle since:" + form.Label12.Caption());
+  EXPECT_EQ(Banners()[0], banners::Idle(u"", u"1", form.Label12.Caption()));
 }
 
 TEST_F(Idling, TicksGoOnBehindTheReasonWindowAndTheMessageBox) {

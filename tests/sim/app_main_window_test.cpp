@@ -16,7 +16,7 @@ TEST_F(MainWindow, LoadPostsTheTwoBannersInOrderWithTheScreenName) {
   ASSERT_EQ(Posted().size(), 2u);
   EXPECT_EQ(Posted()[0], kLoad1);
   EXPECT_EQ(Posted()[0].size(), 35u);
-  EXPECT_EQ(Posted()[1], kLoadedBy + u"Nick1" + kLoadedTail);
+  EXPECT_EQ(Posted()[1], banners::LoadedBy(u"Nick1"));
   // The chat client receives the Windows-1252 bytes: bullet 0x95, ordinal 0xBA.
   EXPECT_EQ(sim::PostedLines(room_)[0].substr(0, 4), std::string("\x95\x20\xBA\x95"));
 }
@@ -31,11 +31,7 @@ TEST_P(ScreenNames, GoIntoTheSecondBannerUnchanged) {
   StartToMainWindow();
   ASSERT_EQ(Posted().size(), 2u);
   // With no Welcome window the name is empty: two blanks in a row after "by".
-  EXPECT_EQ(Posted()[1],
-            kLoadedBy +
-                (name.find(u'!') == host::Text::npos ? name : name.substr(0, name.find(u'!'))) +
-                kLoadedTail)
-      << host::ToUtf8(name);
+  EXPECT_EQ(Posted()[1], banners::LoadedBy(name.substr(0, name.find(u'!')))) << host::ToUtf8(name);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, ScreenNames,
