@@ -2,32 +2,30 @@
 // C++ and Python tests share), with the parts the program fills in.
 #pragma once
 
-#include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "banners_file.h"
 #include "host/text.h"
 
 namespace banners {
 
-inline host::Text Line(std::string_view key) {
-  std::string_view rest(kBannersFile);
-  while (!rest.empty()) {
-    std::string_view line = rest.substr(0, rest.find('\n'));
-    rest.remove_prefix(std::min(rest.size(), line.size() + 1));
-    if (line.substr(0, line.find(' ')) != key) continue;
-    std::size_t open = line.find('"');
-    std::size_t close = line.rfind('"');
-    return host::FromUtf8(line.substr(open + 1, close - open - 1));
+// The line of `key`, each "{part}" replaced by its value: {{u"name", u"Nick1"}, ...}.
+inline host::Text Line(std::string_view key,
+                       std::initializer_list<std::pair<host::Text, host::Text>> parts = {}) {
+  std::string_view file(kBannersFile);
+  std::size_t at = file.find("\n" + std::string(key) + " \"");
+  if (at == std::string_view::npos) throw std::invalid_argument("no banner " + std::string(key));
+  std::string_view line = file.substr(at + 1, file.find('\n', at + 1) - at - 1);
+  host::Text text =
+      host::FromUtf8(line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
+  for (const auto& [part, value] : parts) {
+    std::size_t place = text.find(u"{" + part + u"}");
+    if (place != host::Text::npos) text.replace(place, part.size() + 2, value);
   }
-  throw std::invalid_argument("no banner " + std::string(key));
-}
-
-inline host::Text Fill(host::Text text, const host::Text& part, const host::Text& value) {
-  std::size_t at = text.find(u"{" + part + u"}");
-  if (at != host::Text::npos) text.replace(at, part.size() + 2, value);
   return text;
 }
 
@@ -35,10 +33,10 @@ inline host::Text Load() {
   return Line("load");
 }
 inline host::Text LoadedBy(const host::Text& name) {
-  return Fill(Line("loaded_by"), u"name", name);
+  return Line("loaded_by", {{u"name", name}});
 }
 inline host::Text Idle(const host::Text& name, const host::Text& minutes, const host::Text& since) {
-  return Fill(Fill(Fill(Line("idle"), u"name", name), u"minutes", minutes), u"since", since);
+  return Line("idle", {{u"name", name}, {u"minutes", minutes}, {u"since", since}});
 }
 
 }  // namespace banners
