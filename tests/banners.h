@@ -17,8 +17,10 @@ namespace banners {
 inline host::Text Line(std::string_view key,
                        std::initializer_list<std::pair<host::Text, host::Text>> parts = {}) {
   std::string_view file(kBannersFile);
-  std::size_t at = file.find("\n" + std::string(key) + " \"");
-  if (at == std::string_view::npos) throw std::invalid_argument("no banner " + std::string(key));
+  std::string start("\n");  // appended, not added: gcc 12 misreads "\n" + string (-Wrestrict)
+  start.append(key).append(" \"");
+  std::size_t at = file.find(start);
+  if (at == std::string_view::npos) throw std::invalid_argument(std::string(key));
   std::string_view line = file.substr(at + 1, file.find('\n', at + 1) - at - 1);
   host::Text text =
       host::FromUtf8(line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
