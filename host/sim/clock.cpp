@@ -106,32 +106,6 @@ void ProcessDue() {
 
 }  // namespace
 
-}  // namespace detail
-}  // namespace sim
-
-namespace host {
-
-using sim::detail::clk;
-
-void ArmTimer(Timer& timer) {
-  sim::detail::Armed armed;
-  armed.timer = &timer;
-  armed.form = &timer.Owner();
-  armed.intervalMs = timer.Interval();
-  armed.start = clk().now;
-  armed.order = clk().nextOrder++;
-  clk().timers[&timer] = armed;
-}
-
-void DisarmTimer(Timer& timer) {
-  clk().timers.erase(&timer);
-}
-
-}  // namespace host
-
-namespace sim {
-namespace detail {
-
 bool TimerArmed(const host::Timer& timer) {
   return clk().timers.count(&timer) != 0;
 }
@@ -189,6 +163,20 @@ void SetClockStepPerRead(double seconds) {
 namespace host {
 
 using sim::detail::clk;
+
+void ArmTimer(Timer& timer) {
+  sim::detail::Armed armed;
+  armed.timer = &timer;
+  armed.form = &timer.Owner();
+  armed.intervalMs = timer.Interval();
+  armed.start = clk().now;
+  armed.order = clk().nextOrder++;
+  clk().timers[&timer] = armed;
+}
+
+void DisarmTimer(Timer& timer) {
+  clk().timers.erase(&timer);
+}
 
 void DoEvents() {
   ++clk().doEventsCalls;
