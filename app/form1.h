@@ -17,9 +17,9 @@ class Form1 : public host::Form {
   host::Label& Label5;   // minimise
   host::Label& Label6;   // the word "on", black while idling
   host::Label& Label7;   // the word "off", black while not idling
-  host::Label& Label8;   // idle minutes
-  host::Label& Label9;   // messages
-  host::Label& Label12;  // when idling began; lies below the visible area
+  host::Label& Label8;   // the minutes counter: minutes idled so far
+  host::Label& Label9;   // the message counter
+  host::Label& Label12;  // the idle start time (time of day); lies below the visible area
   host::Timer& Timer1;   // the minute timer: enabled while idling
   host::Timer& Timer3;   // interval 0: never ticks
 

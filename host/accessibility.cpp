@@ -3,21 +3,10 @@
 #include "host/accessibility.h"
 
 #include <algorithm>
-#include <exception>
+
+#include "host/handlers.h"
 
 namespace host {
-namespace {
-
-// As for every handler: an error ends the handler, the program goes on.
-template <typename F>
-void RunHandler(F&& handler) {
-  try {
-    handler();
-  } catch (const std::exception&) {
-  }
-}
-
-}  // namespace
 
 Text AccessPart::Name() const {
   if (!name.empty() || labels.empty()) return name;

@@ -1,7 +1,7 @@
 // The windowing runtime the forms are built on: frameless picture-skinned windows,
 // windowless labels, text box, button, timers, message box, event processing, clock.
-// The portable half (control properties, hit-testing, dispatch) is host/runtime_common.cpp;
-// each host supplies the native half (host/win32/runtime*.cpp, host/sim/runtime.cpp).
+// Every rule (control properties, hit-testing, click rules, timers, errors in handlers) is
+// in the portable half; host/platform.h is what each host (host/win32, host/sim) supplies.
 #pragma once
 
 #include <cstdint>
@@ -60,9 +60,11 @@ class Control {
   Form& Owner() const { return owner_; }
 
  protected:
-  void Changed();
+  // The control's state changed: bring the host up to date (repaint, re-arm, push a text).
+  virtual void Changed() {}
 
  private:
+  friend class Form;  // loading a form arms its timers
   Form& owner_;
   std::string name_;
   TwipsRect rect_;
@@ -87,6 +89,9 @@ class Label : public Control {
 
   std::function<void()> Click;  // set by the form that owns the label
 
+ protected:
+  void Changed() override;
+
  private:
   Text caption_;
   Color foreColor_ = kSysButtonText;
@@ -108,22 +113,28 @@ class Timer : public Control {
 
   std::function<void()> Tick;
 
+ protected:
+  void Changed() override;  // arms or stops the timer as its state says
+
  private:
   unsigned interval_;
   bool enabled_;
 };
 
-// A single-line text box. The native half keeps Text() in step with what the user types.
+// A single-line text box. The host keeps GetText() in step with what the user types.
 class TextBox : public Control {
  public:
   using Control::Control;
   const Text& GetText() const { return text_; }
   void SetText(Text text);  // from the program: pushed to the native control
-  void TextTyped(Text text) { text_ = std::move(text); }  // from the native control
   const FontSpec& Font() const { return font_; }
   void SetFont(FontSpec font) { font_ = std::move(font); }
 
+ protected:
+  void Changed() override;
+
  private:
+  friend struct HostAccess;  // the user's typing
   Text text_;
   FontSpec font_;
 };
@@ -198,8 +209,15 @@ class Form {
   virtual void Form_MouseDown(int button, int shift, float x, float y);
   virtual void Form_Click() {}
 
-  // For the native halves: the label that takes the mouse at a point of the client area
-  // (the one latest in z-order, i.e. added last), or null.
+  // What screen readers and automation scripts are told of the form's hot spots; made on
+  // first use (host/accessibility.h).
+  AccessDescription& Accessibility() const;
+
+  struct Native;  // what the host keeps for the form, defined by each host
+
+ private:
+  friend struct HostAccess;  // the hosts' door, host/platform.h
+
   Label* LabelAt(float x, float y) const;
   // Mouse buttons: 1 left, 2 right, 4 middle. A press over a label goes to the label; a
   // release over the label that was pressed (left button) is its click. A press elsewhere
@@ -207,17 +225,8 @@ class Form {
   void MouseDown(int button, int shift, float x, float y);
   void MouseUp(int button, int shift, float x, float y);
 
-  // Native half, defined by each host.
-  struct Native;
-  Native& native() const { return *native_; }
-  void ControlChanged(Control& control);  // repaint a label, re-arm a timer, push a text
-
-  // What screen readers and automation scripts are told of the form's hot spots; made on
-  // first use (host/accessibility.h).
-  AccessDescription& Accessibility() const;
-
- private:
-  void CreateNative();  // host-specific: make the hidden window
+  // Host primitives.
+  void CreateNative();  // make the window, hidden
   void ShowNative();
   void HideNative();
 

@@ -1,25 +1,26 @@
-// The portable half of the runtime: control properties, loading, hit-testing and the
-// routing of mouse presses to labels or to the form.
-#include <exception>
-
-#include "host/runtime.h"
+// The portable half of the runtime: control properties, when the host is told of a change,
+// loading, hit-testing and the routing of mouse presses to labels or to the form.
+#include "host/handlers.h"
+#include "host/platform.h"
 
 namespace host {
-namespace {
 
-// An error inside a handler ends that handler; the program goes on with the next event.
-template <typename F>
-void RunHandler(F&& handler) {
-  try {
-    handler();
-  } catch (const std::exception&) {
+// A form not loaded yet has nothing native to update: its window picks everything up when
+// it is made, and its timers are armed as it loads.
+void Label::Changed() {
+  if (Owner().Loaded()) RepaintLabel(*this);
+}
+
+void Timer::Changed() {
+  if (Owner().Loaded() && enabled_ && interval_ > 0) {
+    ArmTimer(*this);
+  } else {
+    DisarmTimer(*this);
   }
 }
 
-}  // namespace
-
-void Control::Changed() {
-  owner_.ControlChanged(*this);
+void TextBox::Changed() {
+  if (Owner().Loaded()) PushText(*this);
 }
 
 void Label::SetCaption(Text caption) {
@@ -82,7 +83,7 @@ void Form::Show() {
   if (!loaded_) {
     CreateNative();
     loaded_ = true;
-    for (auto& timer : timers_) ControlChanged(*timer);
+    for (auto& timer : timers_) static_cast<Control&>(*timer).Changed();
     RunHandler([this] { Form_Load(); });
   }
   ShowNative();
@@ -117,7 +118,7 @@ void Form::MouseUp(int button, int, float x, float y) {
   pressed_ = nullptr;
   formPressed_ = false;
   if (pressed != nullptr) {
-    if (pressed == LabelAt(x, y) && pressed->Click) RunHandler(pressed->Click);
+    if (pressed == LabelAt(x, y)) RunHandler(pressed->Click);
   } else if (formPressed && LabelAt(x, y) == nullptr) {
     RunHandler([this] { Form_Click(); });
   }

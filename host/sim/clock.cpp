@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 
+#include "host/platform.h"
 #include "host/sim/internal.h"
 
 namespace sim {
@@ -91,15 +92,7 @@ void Fire(const Next& next) {
   if (behind >= static_cast<double>(k)) k = static_cast<std::uint64_t>(behind);
   armed.k = k;
   while (armed.Due() <= clk().now) ++armed.k;
-  std::function<void()> tick = armed.timer->Tick;
-  if (!tick) return;
-  try {
-    tick();
-  } catch (const HungWindowSend&) {
-    throw;
-  } catch (const std::exception&) {
-    // An error ends that handler only; the program goes on with the next event.
-  }
+  host::HostAccess::TimerTicked(*armed.timer);
 }
 
 // Fires everything due at the current time, in time order, then returns.
@@ -112,22 +105,6 @@ void ProcessDue() {
 }
 
 }  // namespace
-
-void ArmTimer(host::Timer& timer) {
-  auto it = clk().timers.find(&timer);
-  if (it != clk().timers.end() && it->second.intervalMs == timer.Interval()) return;
-  Armed armed;
-  armed.timer = &timer;
-  armed.form = &timer.Owner();
-  armed.intervalMs = timer.Interval();
-  armed.start = clk().now;
-  armed.order = clk().nextOrder++;
-  clk().timers[&timer] = armed;
-}
-
-void DisarmTimer(const host::Timer& timer) {
-  clk().timers.erase(&timer);
-}
 
 bool TimerArmed(const host::Timer& timer) {
   return clk().timers.count(&timer) != 0;
@@ -186,6 +163,20 @@ void SetClockStepPerRead(double seconds) {
 namespace host {
 
 using sim::detail::clk;
+
+void ArmTimer(Timer& timer) {
+  sim::detail::Armed armed;
+  armed.timer = &timer;
+  armed.form = &timer.Owner();
+  armed.intervalMs = timer.Interval();
+  armed.start = clk().now;
+  armed.order = clk().nextOrder++;
+  clk().timers[&timer] = armed;
+}
+
+void DisarmTimer(Timer& timer) {
+  clk().timers.erase(&timer);
+}
 
 void DoEvents() {
   ++clk().doEventsCalls;

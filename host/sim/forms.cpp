@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "host/platform.h"
 #include "host/sim/internal.h"
 
 namespace host {
@@ -73,17 +74,18 @@ void ResetForms() {
 using detail::forms;
 
 void Press(host::Form& form, float x, float y, int button) {
-  if (detail::Reachable(form)) form.MouseDown(button, 0, x, y);
+  if (detail::Reachable(form)) host::HostAccess::MouseDown(form, button, 0, x, y);
 }
 
 void Release(host::Form& form, float x, float y, int button) {
   // The held button's release reaches the window wherever the pointer is, and ends the move.
-  if (form.native().following == button) form.native().following = 0;
-  if (detail::Reachable(form)) form.MouseUp(button, 0, x, y);
+  host::Form::Native& native = host::HostAccess::NativeOf(form);
+  if (native.following == button) native.following = 0;
+  if (detail::Reachable(form)) host::HostAccess::MouseUp(form, button, 0, x, y);
 }
 
 int FollowingButton(const host::Form& form) {
-  return form.native().following;
+  return host::HostAccess::NativeOf(form).following;
 }
 
 void Click(host::Form& form, float x, float y, int button) {
@@ -111,11 +113,11 @@ void Click(host::Label& label) {
 }
 
 void Click(host::CommandButton& button) {
-  if (detail::Reachable(button.Owner()) && button.Click) button.Click();
+  if (detail::Reachable(button.Owner())) host::HostAccess::ButtonClicked(button);
 }
 
 void Type(host::TextBox& box, const Text& text) {
-  box.TextTyped(text);
+  host::HostAccess::TextTyped(box, text);
 }
 
 const std::vector<Box>& Boxes() {
@@ -137,7 +139,7 @@ void SetClampToScreen(bool clamp) {
 }
 
 std::vector<float> TopHistory(const host::Form& form) {
-  return form.native().topHistory;
+  return host::HostAccess::NativeOf(form).topHistory;
 }
 
 bool IsMinimized(const host::Form& form) {
@@ -215,15 +217,9 @@ Hwnd Form::Handle() const {
   return loaded_ ? native_->window : 0;
 }
 
-void Form::ControlChanged(Control& control) {
-  auto* timer = dynamic_cast<Timer*>(&control);
-  if (timer == nullptr) return;  // nothing is painted on the simulated desktop
-  if (loaded_ && timer->Enabled() && timer->Interval() > 0) {
-    sim::detail::ArmTimer(*timer);
-  } else {
-    sim::detail::DisarmTimer(*timer);
-  }
-}
+// Nothing is painted on the simulated desktop, and a text box holds its own text.
+void RepaintLabel(Label&) {}
+void PushText(TextBox&) {}
 
 float ScreenWidth() {
   return forms().screen.widthPx * forms().screen.twipsPerPixel;
@@ -252,7 +248,7 @@ int MsgBox(const Text& prompt, int style, const Text& title) {
 void FollowPointer(Form& form, int button) {
   // The simulated pointer never moves by itself: the window stays where it is, held until
   // that button's release.
-  if (form.Loaded()) form.native().following = button;
+  if (form.Loaded()) HostAccess::NativeOf(form).following = button;
 }
 
 void EndProgram() {

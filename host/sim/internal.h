@@ -32,9 +32,6 @@ Window* Find(Hwnd window);
 // The record of a live window, or null.
 Window* FindLive(Hwnd window);
 
-// Arms the timer (or re-arms it when its interval changed) from the current clock.
-void ArmTimer(host::Timer& timer);
-void DisarmTimer(const host::Timer& timer);
 bool TimerArmed(const host::Timer& timer);
 void DisarmForm(const host::Form& form);
 

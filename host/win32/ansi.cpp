@@ -3,12 +3,13 @@
 #include <windows.h>
 
 #include "host/text.h"
+#include "host/win32/wide.h"
 
 namespace host {
 
 std::string ToAnsi(const Text& text) {
   if (text.empty()) return std::string();
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const wchar_t* wide = win32::Wide(text);
   int length = static_cast<int>(text.size());
   int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return std::string();

@@ -1,5 +1,5 @@
-// The forms' native controls: text boxes and buttons as child windows, timers, and bringing
-// each of them up to date when the program changes a control.
+// The forms' native controls: text boxes and buttons as child windows, timers, and the
+// primitives that bring them up to date when the program changes a control.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,10 +11,6 @@
 namespace host {
 namespace win32 {
 namespace {
-
-const wchar_t* Wide(const Text& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 std::size_t IndexOf(const auto& controls, const Control& control) {
   for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -77,35 +73,37 @@ void CreateChildControls(Form::Native& native) {
 
 }  // namespace win32
 
-void Form::ControlChanged(Control& control) {
-  if (dynamic_cast<Label*>(&control) != nullptr) win32::AnnounceChanges(*native_);
-  HWND window = native_->Hwnd();
-  if (window == nullptr) return;  // the window picks everything up when it is made
-  if (auto* label = dynamic_cast<Label*>(&control)) {
-    RECT rect = win32::ToPixelRect(label->Rect());
-    ::InvalidateRect(window, &rect, FALSE);
-    win32::TipChanged(*native_, *label);
-  } else if (auto* timer = dynamic_cast<Timer*>(&control)) {
-    std::size_t index = win32::IndexOf(timers_, *timer);
-    if (index == timers_.size()) return;
-    UINT_PTR id = index + 1;  // one id per timer; 0 is no id
-    if (loaded_ && timer->Enabled() && timer->Interval() > 0) {
-      ::SetTimer(window, id, timer->Interval(), nullptr);
-    } else {
-      ::KillTimer(window, id);
-    }
-  } else if (auto* box = dynamic_cast<TextBox*>(&control)) {
-    for (auto& [edit, owner] : native_->edits) {
-      if (owner != box) continue;
-      int length = ::GetWindowTextLengthW(edit);
-      std::wstring shown(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-      shown.resize(static_cast<std::size_t>(::GetWindowTextW(edit, shown.data(), length + 1)));
-      const Text& text = box->GetText();
-      // The edit reports its change back with EN_CHANGE; only a real change is pushed.
-      if (shown.compare(0, shown.size(), reinterpret_cast<const wchar_t*>(text.data()),
-                        text.size()) != 0) {
-        ::SetWindowTextW(edit, reinterpret_cast<const wchar_t*>(text.c_str()));
-      }
+void RepaintLabel(Label& label) {
+  Form::Native& native = HostAccess::NativeOf(label.Owner());
+  win32::AnnounceChanges(native);
+  if (native.Hwnd() == nullptr) return;
+  RECT rect = win32::ToPixelRect(label.Rect());
+  ::InvalidateRect(native.Hwnd(), &rect, FALSE);
+  win32::TipChanged(native, label);
+}
+
+// One timer id per timer of the form, its place among them plus one; 0 is no id.
+void ArmTimer(Timer& timer) {
+  const Form& form = timer.Owner();
+  HWND window = HostAccess::NativeOf(form).Hwnd();
+  std::size_t index = win32::IndexOf(form.Timers(), timer);
+  if (window == nullptr || index == form.Timers().size()) return;
+  ::SetTimer(window, index + 1, timer.Interval(), nullptr);
+}
+
+void DisarmTimer(Timer& timer) {
+  const Form& form = timer.Owner();
+  HWND window = HostAccess::NativeOf(form).Hwnd();
+  std::size_t index = win32::IndexOf(form.Timers(), timer);
+  if (window == nullptr || index == form.Timers().size()) return;
+  ::KillTimer(window, index + 1);
+}
+
+void PushText(TextBox& box) {
+  for (auto& [edit, owner] : HostAccess::NativeOf(box.Owner()).edits) {
+    // The edit reports its change back with EN_CHANGE; only a real change is pushed.
+    if (owner == &box && win32::WindowText(edit) != box.GetText()) {
+      ::SetWindowTextW(edit, win32::Wide(box.GetText()));
     }
   }
 }

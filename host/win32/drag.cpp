@@ -43,7 +43,7 @@ void DragCaptureLost(Form::Native& native) {
 }  // namespace win32
 
 void FollowPointer(Form& form, int button) {
-  Form::Native& native = form.native();
+  Form::Native& native = HostAccess::NativeOf(form);
   HWND window = native.Hwnd();
   POINT pointer;
   RECT rect;

@@ -4,21 +4,15 @@
 // after <windows.h>, which it needs
 #include <windowsx.h>
 
-#include <algorithm>
-
 #include "host/win32/accessible.h"
 #include "host/win32/native.h"
 
 namespace host {
 namespace {
 
-using win32::RunHandler;
+using win32::Wide;
 
 constexpr wchar_t kFormClass[] = L"MarigoldForm";
-
-const wchar_t* Wide(const Text& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 int ShiftState(WPARAM keys) {
   int shift = 0;
@@ -61,10 +55,10 @@ void OnButton(Form::Native& native, HWND window, UINT message, WPARAM wParam, LP
     win32::HideTip(native);
     // Keeps the release coming here even when it happens outside the window.
     ::SetCapture(window);
-    native.form.MouseDown(button, shift, x, y);
+    HostAccess::MouseDown(native.form, button, shift, x, y);
   } else {
     if (::GetCapture() == window) ::ReleaseCapture();
-    native.form.MouseUp(button, shift, x, y);
+    HostAccess::MouseUp(native.form, button, shift, x, y);
   }
 }
 
@@ -73,16 +67,11 @@ void OnCommand(Form::Native& native, WPARAM wParam, LPARAM lParam) {
   WORD code = HIWORD(wParam);
   if (code == EN_CHANGE) {
     for (auto& [edit, box] : native.edits) {
-      if (edit != child) continue;
-      int length = ::GetWindowTextLengthW(edit);
-      std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-      int got = ::GetWindowTextW(edit, text.data(), length + 1);
-      box->TextTyped(Text(reinterpret_cast<const char16_t*>(text.data()),
-                          static_cast<std::size_t>(std::max(got, 0))));
+      if (edit == child) HostAccess::TextTyped(*box, win32::WindowText(edit));
     }
   } else if (code == BN_CLICKED) {
     for (auto& [hwnd, button] : native.buttons) {
-      if (hwnd == child && button->Click) RunHandler(button->Click);
+      if (hwnd == child) HostAccess::ButtonClicked(*button);
     }
   }
 }
@@ -90,10 +79,7 @@ void OnCommand(Form::Native& native, WPARAM wParam, LPARAM lParam) {
 void OnTimer(Form::Native& native, WPARAM id) {
   const auto& timers = native.form.Timers();
   if (id == 0 || id > timers.size()) return;
-  Timer& timer = *timers[id - 1];
-  // A tick already queued when the timer was stopped is dropped.
-  if (!timer.Enabled() || timer.Interval() == 0) return;
-  if (timer.Tick) RunHandler(timer.Tick);
+  HostAccess::TimerTicked(*timers[id - 1]);
 }
 
 // The focus goes to the first text box in tab order, as a dialog's would.
@@ -116,7 +102,9 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   }
   auto* native = reinterpret_cast<Form::Native*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (native == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  // No exception may cross the system's frames; an error ends only the event's handling.
+  // No exception may cross the system's frames. The program's handlers never throw here
+  // (host/handlers.cpp reports their errors); this catches the host's own, in painting say,
+  // where there is no action of the user's to report.
   try {
     switch (message) {
       case WM_ERASEBKGND:
@@ -182,19 +170,6 @@ HINSTANCE Instance() {
   return ::GetModuleHandleW(nullptr);
 }
 
-void RegisterFormClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW cls = {};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = FormProc;
-    cls.hInstance = Instance();
-    cls.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    cls.lpszClassName = kFormClass;
-    return ::RegisterClassExW(&cls) != 0;
-  }();
-  (void)registered;
-}
-
 win32::UniqueIcon LoadIconSized(int id, int size) {
   return win32::UniqueIcon(static_cast<HICON>(
       ::LoadImageW(Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
@@ -211,7 +186,7 @@ Form::~Form() {
 
 void Form::CreateNative() {
   if (native_->window) return;
-  RegisterFormClass();
+  win32::RegisterWindowClass(kFormClass, FormProc);
   Native& native = *native_;
   // Scaled with the window: the picture keeps covering it, and the labels its glyphs.
   native.picture = win32::LoadPictureResource(picture_, win32::ScreenDpiX(), win32::ScreenDpiY());

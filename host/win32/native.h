@@ -1,18 +1,18 @@
 // What a form holds on the Windows side: its window, tool tip, child controls, picture,
-// icons and fonts, plus the helpers the runtime's files share (pixels, colours, handlers).
+// icons and fonts, plus the helpers the runtime's files share (pixels, colours, classes).
 #pragma once
 
 #include <windows.h>
 
 #include <cmath>
-#include <exception>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
-#include "host/runtime.h"
+#include "host/platform.h"
 #include "host/win32/picture.h"
 #include "host/win32/raii.h"
+#include "host/win32/wide.h"
 
 namespace host {
 
@@ -60,14 +60,9 @@ struct Form::Native {
 
 namespace win32 {
 
-// An error inside a handler ends that handler; the program goes on with the next event.
-template <typename F>
-void RunHandler(F&& handler) {
-  try {
-    handler();
-  } catch (const std::exception&) {
-  }
-}
+// Registers one of the program's window classes (this module, arrow cursor) the first time
+// a window of it is made; later calls do nothing.
+void RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
 
 inline int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));

@@ -23,8 +23,7 @@ void PaintLabel(Form::Native& native, HDC dc, const Label& label) {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ResolveColor(label.ForeColor()));
   // Without DT_NOCLIP the text is cut at the label's edges.
-  ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(label.Caption().c_str()),
-              static_cast<int>(label.Caption().size()), &rect,
+  ::DrawTextW(dc, Wide(label.Caption()), static_cast<int>(label.Caption().size()), &rect,
               DT_WORDBREAK | DT_NOPREFIX | DT_LEFT | DT_TOP);
 }
 
@@ -45,8 +44,7 @@ HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& want
     cached.font.reset(::CreateFontW(height, 0, 0, 0, wanted.weight, wanted.italic, wanted.underline,
                                     wanted.strikeout, static_cast<DWORD>(wanted.charset),
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_DONTCARE,
-                                    reinterpret_cast<const wchar_t*>(wanted.face.c_str())));
+                                    DEFAULT_PITCH | FF_DONTCARE, Wide(wanted.face)));
     cached.made = wanted;
     cached.dpi = dpi;
   }

@@ -16,18 +16,6 @@ constexpr wchar_t kTipClass[] = L"MarigoldTip";
 constexpr int kPaddingX = 4;  // pixels at 96 dpi around the text, as the system's tips have
 constexpr int kPaddingY = 2;
 
-std::wstring Wide(const Text& text) {
-  return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
-}
-
-std::wstring WindowText(HWND window) {
-  int length = ::GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(std::max(::GetWindowTextW(window, text.data(), length + 1), 0)));
-  return text;
-}
-
 LRESULT CALLBACK TipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NCHITTEST:
@@ -47,8 +35,8 @@ LRESULT CALLBACK TipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         Selection selected(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
-        std::wstring text = WindowText(window);
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client,
+        Text text = WindowText(window);
+        ::DrawTextW(dc, Wide(text), static_cast<int>(text.size()), &client,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
       }
       ::EndPaint(window, &paint);
@@ -57,20 +45,6 @@ LRESULT CALLBACK TipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     default:
       return ::DefWindowProcW(window, message, wParam, lParam);
   }
-}
-
-void RegisterTipClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW cls = {};
-    cls.cbSize = sizeof cls;
-    cls.style = CS_SAVEBITS;
-    cls.lpfnWndProc = TipProc;
-    cls.hInstance = ::GetModuleHandleW(nullptr);
-    cls.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    cls.lpszClassName = kTipClass;
-    return ::RegisterClassExW(&cls) != 0;
-  }();
-  (void)registered;
 }
 
 // The font the system uses for tool tips and status bars.
@@ -83,7 +57,7 @@ UniqueFont MakeTipFont() {
 
 HWND TipWindow(Form::Native& native) {
   if (!native.tip.window) {
-    RegisterTipClass();
+    RegisterWindowClass(kTipClass, TipProc, CS_SAVEBITS);
     native.tip.font = MakeTipFont();
     // Owned by the form, so that it goes with it and never takes the task bar or the focus.
     HWND tip = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kTipClass,
@@ -116,15 +90,15 @@ POINT TipPlace(POINT spot, SIZE size) {
 void ShowTip(Form::Native& native, const Label& label) {
   HWND tip = TipWindow(native);
   if (tip == nullptr) return;
-  std::wstring text = Wide(label.ToolTip());
-  ::SetWindowTextW(tip, text.c_str());
+  const Text& text = label.ToolTip();
+  ::SetWindowTextW(tip, Wide(text));
 
   RECT measured = {0, 0, 0, 0};
   {
     WindowDc dc(tip);
     Selection selected(dc.get(), native.tip.font ? static_cast<HGDIOBJ>(native.tip.font.get())
                                                  : ::GetStockObject(DEFAULT_GUI_FONT));
-    ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &measured,
+    ::DrawTextW(dc.get(), Wide(text), static_cast<int>(text.size()), &measured,
                 DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   }
   int dpi = ScreenDpiX();
@@ -154,7 +128,7 @@ const Label* LabelUnderPointer(Form::Native& native) {
   RECT area;
   ::GetClientRect(window, &area);
   if (!::PtInRect(&area, client)) return nullptr;
-  return native.form.LabelAt(static_cast<float>(client.x) * TwipsPerPixelX(),
+  return HostAccess::LabelAt(native.form, static_cast<float>(client.x) * TwipsPerPixelX(),
                              static_cast<float>(client.y) * TwipsPerPixelY());
 }
 
@@ -176,8 +150,9 @@ void TipPointerMoved(Form::Native& native, POINT client) {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
     native.tip.tracking = ::TrackMouseEvent(&track) != FALSE;
   }
-  const Label* label = native.form.LabelAt(static_cast<float>(client.x) * TwipsPerPixelX(),
-                                           static_cast<float>(client.y) * TwipsPerPixelY());
+  const Label* label =
+      HostAccess::LabelAt(native.form, static_cast<float>(client.x) * TwipsPerPixelX(),
+                          static_cast<float>(client.y) * TwipsPerPixelY());
   if (label != nullptr && label->ToolTip().empty()) label = nullptr;
   if (label == native.tip.hovered) return;
   HideTip(native);
@@ -226,7 +201,7 @@ void TipChanged(Form::Native& native, const Label& label) {
   HWND tip = native.tip.window.get();
   // A tip still waiting to show takes the text as it is then.
   if (native.tip.hovered != &label || tip == nullptr || !::IsWindowVisible(tip)) return;
-  if (WindowText(tip) == Wide(label.ToolTip())) return;
+  if (WindowText(tip) == label.ToolTip()) return;
   HideTip(native);  // back, with the new text, when the pointer comes onto the label again
 }
 

@@ -94,6 +94,20 @@ def require_desktop(*programs):
             raise E2EError("%s does not name a built program (%r)" % (name, path))
 
 
+def banner(key, **parts):
+    """A chat line from tests/banners.txt, the one list every tier of tests reads, with its
+    {name}, {minutes} and {since} filled in from `parts`."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "banners.txt")
+    with open(path, encoding="utf-8") as lines:
+        for line in lines:
+            if line.split(" ", 1)[0] == key:
+                text = line[line.index('"') + 1:line.rindex('"')]
+                for part, value in parts.items():
+                    text = text.replace("{" + part + "}", str(value))
+                return text
+    raise KeyError(key)
+
+
 def program_path(name):
     require_desktop(name)
     return os.environ[name]

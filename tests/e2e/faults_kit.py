@@ -14,7 +14,7 @@ import marigold_kit as mk
 # The reason window's "ok" button and the main window's hot spots, in client pixels.
 REASON_OK = (188, 9)
 
-FIRST_BANNER = "\u2022 \u00ba\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00ba \u2022"
+FIRST_BANNER = e2e.banner("load")
 
 # Characters the host's conversion maps to a look-alike rather than to the default "?"
 # (Windows' best-fit tables, which Wine follows). Only those the tests meet are listed.
@@ -22,12 +22,11 @@ BEST_FIT = {932: {"\u00ba": "o"}, 1252: {}}
 
 
 def loaded_by(name):
-    return " \u2022 \u00ba\u2022 Now Loaded by " + name + " \u2022\u00ba \u2022"
+    return e2e.banner("loaded_by", name=name)
 
 
 def idle_line(name, minutes, since):
-    return ("\u2022 \u00ba\u2022 MARIGOLD IDLE v1 [" + name + "][%dmins][Idle since:" % minutes +
-            since)
+    return e2e.banner("idle", name=name, minutes="%d" % minutes, since=since)
 
 
 def ansi(text, codepage):

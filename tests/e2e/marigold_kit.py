@@ -37,16 +37,15 @@ FAREWELL_START = "Make sure to check my page, "
 FAREWELL_END = ", for updates and shit. Peace."
 
 # The chat lines in the ANSI code page 1252: 0x95 is the bullet, 0xBA the ordinal indicator.
-LOAD_BANNER = b"\x95 \xba\x95 MARIGOLD IDLE v1 \x95 Corvid \x95\xba \x95"
+LOAD_BANNER = e2e.banner("load").encode("cp1252")
 
 
 def loaded_by_banner(name):
-    return b" \x95 \xba\x95 Now Loaded by " + name.encode("cp1252") + b" \x95\xba \x95"
+    return e2e.banner("loaded_by", name=name).encode("cp1252")
 
 
 def idle_banner(name, minutes, since):
-    return (b"\x95 \xba\x95 MARIGOLD IDLE v1 [" + name.encode("cp1252") + b"][" +
-            str(minutes).encode("ascii") + b"mins][Idle since:" + since.encode("cp1252"))
+    return e2e.banner("idle", name=name, minutes=minutes, since=since).encode("cp1252")
 
 
 def long_time(seconds):

@@ -5,21 +5,22 @@ import unittest
 
 import e2e
 
-FIRST_BANNER = "\u2022 \u00ba\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00ba \u2022"
-FIRST_BANNER_ANSI = b"\x95 \xba\x95 MARIGOLD IDLE v1 \x95 Corvid \x95\xba \x95"
+FIRST_BANNER = e2e.banner("load")
+# In code page 1252: 0x95 is the bullet, 0xBA the ordinal indicator.
+FIRST_BANNER_ANSI = FIRST_BANNER.encode("cp1252")
 
 
 class ChatLineTest(e2e.ChatClientTest):
     def test_banners_arrive_as_ansi_bytes(self):
         chat = self.start_chat(name="Ann Example")
-        second = " \u2022 \u00ba\u2022 Now Loaded by Ann Example \u2022\u00ba \u2022"
+        second = e2e.banner("loaded_by", name="Ann Example")
         self.probe.post(FIRST_BANNER)
         self.probe.post(second)
         posts = chat.wait_lines(2)
         self.assertEqual(len(posts), 2, posts)
         self.assertEqual(posts[0].data, FIRST_BANNER_ANSI)
         self.assertEqual(posts[0].text, FIRST_BANNER)
-        self.assertEqual(posts[1].data, b" \x95 \xba\x95 Now Loaded by Ann Example \x95\xba \x95")
+        self.assertEqual(posts[1].data, second.encode("cp1252"))
         self.assertEqual(posts[1].text, second)
         self.assertEqual([p.room for p in posts], [1, 1])
 

@@ -143,8 +143,8 @@ class NoWelcomeWindowTest(unittest.TestCase):
         time.sleep(0.5)
         posts = session.chat.lines()
         self.assertEqual([p.data for p in posts],
-                         [mk.LOAD_BANNER, b" \x95 \xba\x95 Now Loaded by  \x95\xba \x95"])
-        self.assertEqual(posts[1].text, " \u2022 \u00ba\u2022 Now Loaded by  \u2022\u00ba \u2022")
+                         [mk.LOAD_BANNER, mk.loaded_by_banner("")])
+        self.assertEqual(posts[1].text, e2e.banner("loaded_by", name=""))
 
 
 if __name__ == "__main__":

@@ -10,6 +10,7 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/forms.h"
+#include "banners.h"
 #include "host/sim/sim.h"
 
 class AppTest : public ::testing::Test {
@@ -44,8 +45,4 @@ class AppTest : public ::testing::Test {
   sim::ChatRoom room_;
 };
 
-inline const host::Text kLoad1 =
-    u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00BA \u2022";
-inline const host::Text kLoadedBy = u" \u2022 \u00BA\u2022 Now Loaded by ";
-inline const host::Text kLoadedTail = u" \u2022\u00BA \u2022";
-inline const host::Text kIdlePrefix = u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 [";
+inline const host::Text kLoad1 = banners::Load();

@@ -2,6 +2,7 @@
 // reason window, all on the virtual clock.
 #include "app_fixture.h"
 #include "host/text.h"
+#include "rows.h"
 
 namespace {
 
@@ -48,26 +49,28 @@ TEST_F(Idling, StartWithoutAReasonShowsTheBoxWithTheMainWindowHiddenAndChangesNo
   EXPECT_TRUE(Banners().empty());
 }
 
-TEST_F(Idling, AnyReasonButExactlyClickMeStartsIdling) {
-  struct Case {
-    host::Text reason;
-    bool starts;
-  };
-  const Case cases[] = {{u"click me", true},
-                        {u"Click Me ", true},
-                        {u"", true},
-                        {u"Enter Reason Why You are Idling", true},
-                        {u"Click Me", false}};
-  for (const Case& c : cases) {
-    SetUp();
-    app::Form1& form = Main();
-    GiveReason(c.reason);
-    EXPECT_EQ(form.Label1.Caption(), c.reason);
-    sim::Click(form.Label2);
-    EXPECT_EQ(form.Timer1.Enabled(), c.starts) << host::ToUtf8(c.reason);
-    EXPECT_EQ(sim::Boxes().size(), c.starts ? 0u : 1u);
-  }
+struct ReasonCase {
+  host::Text reason;
+  bool starts;
+};
+const ReasonCase kReasonRows[] = {{u"click me", true},
+                                  {u"Click Me ", true},
+                                  {u"", true},
+                                  {u"Enter Reason Why You are Idling", true},
+                                  {u"Click Me", false}};
+using AnyReasonButExactlyClickMeStartsIdling = Rows<Idling, ReasonCase>;
+
+TEST_P(AnyReasonButExactlyClickMeStartsIdling, EachRow) {
+  const ReasonCase& c = GetParam();
+  app::Form1& form = Main();
+  GiveReason(c.reason);
+  EXPECT_EQ(form.Label1.Caption(), c.reason);
+  sim::Click(form.Label2);
+  EXPECT_EQ(form.Timer1.Enabled(), c.starts) << host::ToUtf8(c.reason);
+  EXPECT_EQ(sim::Boxes().size(), c.starts ? 0u : 1u);
 }
+INSTANTIATE_TEST_SUITE_P(Idling, AnyReasonButExactlyClickMeStartsIdling,
+                         ::testing::ValuesIn(kReasonRows));
 
 TEST_F(Idling, OkWithoutEditingGivesTheInitialTextAsTheReason) {
   app::Form1& form = Main();
@@ -92,10 +95,10 @@ TEST_F(Idling, BannersComeEveryMinuteWithTheCountAndTheStartTime) {
   EXPECT_TRUE(Banners().empty());
   sim::RunFor(0.1);
   ASSERT_EQ(Banners().size(), 1u);
-  EXPECT_EQ(Banners()[0], kIdlePrefix + u"Nick1][1mins][Idle since:2:15:07 PM");
+  EXPECT_EQ(Banners()[0], banners::Idle(u"Nick1", u"1", u"2:15:07 PM"));
   sim::RunFor(120);
   ASSERT_EQ(Banners().size(), 3u);
-  EXPECT_EQ(Banners()[2], kIdlePrefix + u"Nick1][3mins][Idle since:2:15:07 PM");
+  EXPECT_EQ(Banners()[2], banners::Idle(u"Nick1", u"3", u"2:15:07 PM"));
   EXPECT_EQ(form.Label8.Caption(), u"3");
 }
 
@@ -109,10 +112,9 @@ TEST_F(Idling, FortyEightHoursOfTicksKeepExactCountsWithoutDrift) {
   ASSERT_EQ(banners.size(), 2880u);
   const host::Text since = form.Label12.Caption();
   for (std::size_t i = 0; i < banners.size(); i += 97) {
-    EXPECT_EQ(banners[i], kIdlePrefix + u"Nick1][" + host::CounterText(double(i + 1)) +
-                              u"mins][Idle since:" + since);
+    EXPECT_EQ(banners[i], banners::Idle(u"Nick1", host::CounterText(double(i + 1)), since));
   }
-  EXPECT_EQ(banners.back(), kIdlePrefix + u"Nick1][2880mins][Idle since:" + since);
+  EXPECT_EQ(banners.back(), banners::Idle(u"Nick1", u"2880", since));
   EXPECT_DOUBLE_EQ(sim::Now(), start + 48 * 3600);
 }
 
@@ -132,7 +134,7 @@ TEST_F(Idling, StopThenStartCountsFromOneWithTheNewStartTime) {
   host::Text second = form.Label12.Caption();
   sim::RunFor(60);
   ASSERT_EQ(Banners().size(), 4u);
-  EXPECT_EQ(Banners()[3], kIdlePrefix + u"Nick1][1mins][Idle since:" + second);
+  EXPECT_EQ(Banners()[3], banners::Idle(u"Nick1", u"1", second));
 }
 
 TEST_F(Idling, StartingTwiceKeepsCountingWithTheSecondStartTime) {
@@ -144,7 +146,7 @@ TEST_F(Idling, StartingTwiceKeepsCountingWithTheSecondStartTime) {
   host::Text second = form.Label12.Caption();
   sim::RunFor(30);  // the period keeps its cadence: the next tick is 60 s after the first
   ASSERT_EQ(Banners().size(), 2u);
-  EXPECT_EQ(Banners()[1], kIdlePrefix + u"Nick1][2mins][Idle since:" + second);
+  EXPECT_EQ(Banners()[1], banners::Idle(u"Nick1", u"2", second));
 }
 
 TEST_F(Idling, StopWhileNotIdlingChangesNothingVisible) {
@@ -165,7 +167,7 @@ TEST_F(Idling, WithoutAWelcomeWindowTheNameIsEmpty) {
   sim::Click(form.Label2);
   sim::RunFor(60);
   ASSERT_EQ(Banners().size(), 1u);
-  EXPECT_EQ(Banners()[0], kIdlePrefix + u"][1mins][Idle since:" + form.Label12.Caption());
+  EXPECT_EQ(Banners()[0], banners::Idle(u"", u"1", form.Label12.Caption()));
 }
 
 TEST_F(Idling, TicksGoOnBehindTheReasonWindowAndTheMessageBox) {
@@ -211,30 +213,35 @@ TEST_F(Idling, ANoChatRoomTickStillCounts) {
 namespace {
 
 // Timer3 never ticks in the shipped program; its handler still does what it was kept for.
-TEST_F(Idling, TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText) {
+TEST_F(Idling, TheMessageCounterTimerNeverTicks) {
   app::Form1& form = Main();
   EXPECT_EQ(form.Timer3.Interval(), 0u);
   sim::RunFor(3600);
   EXPECT_EQ(form.Label9.Caption(), u"0");
-  struct Case {
-    host::Text caption;
-    host::Text label9;
-    bool throws;
-  };
-  const Case cases[] = {{u"Instant Message: 1", u"2", false},
-                        {u"Instant Message: 2", u"0", false},
-                        {u"Instant Message: Pal", u"0", true}};
-  for (const Case& c : cases) {
-    SetUp();
-    app::Form1& again = Main();
-    sim::AddChild(client_, c.caption);
-    if (c.throws) {
-      EXPECT_THROW(again.Timer3_Timer(), std::invalid_argument);
-    } else {
-      again.Timer3_Timer();
-    }
-    EXPECT_EQ(again.Label9.Caption(), c.label9) << host::ToUtf8(c.caption);
-  }
 }
+
+struct MessageCase {
+  host::Text caption;
+  host::Text label9;
+  bool throws;
+};
+const MessageCase kMessageRows[] = {{u"Instant Message: 1", u"2", false},
+                                    {u"Instant Message: 2", u"0", false},
+                                    {u"Instant Message: Pal", u"0", true}};
+using TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText = Rows<Idling, MessageCase>;
+
+TEST_P(TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText, EachRow) {
+  const MessageCase& c = GetParam();
+  app::Form1& again = Main();
+  sim::AddChild(client_, c.caption);
+  if (c.throws) {
+    EXPECT_THROW(again.Timer3_Timer(), std::invalid_argument);
+  } else {
+    again.Timer3_Timer();
+  }
+  EXPECT_EQ(again.Label9.Caption(), c.label9) << host::ToUtf8(c.caption);
+}
+INSTANTIATE_TEST_SUITE_P(Idling, TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText,
+                         ::testing::ValuesIn(kMessageRows));
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include "app_fixture.h"
 #include "host/accessibility.h"
+#include "host/platform.h"
 #include "host/text.h"
+#include "rows.h"
 
 namespace {
 
@@ -15,28 +17,27 @@ TEST_F(MainWindow, LoadPostsTheTwoBannersInOrderWithTheScreenName) {
   ASSERT_EQ(Posted().size(), 2u);
   EXPECT_EQ(Posted()[0], kLoad1);
   EXPECT_EQ(Posted()[0].size(), 35u);
-  EXPECT_EQ(Posted()[1], kLoadedBy + u"Nick1" + kLoadedTail);
+  EXPECT_EQ(Posted()[1], banners::LoadedBy(u"Nick1"));
   // The chat client receives the Windows-1252 bytes: bullet 0x95, ordinal 0xBA.
   EXPECT_EQ(sim::PostedLines(room_)[0].substr(0, 4), std::string("\x95\x20\xBA\x95"));
 }
 
-TEST_F(MainWindow, ScreenNamesGoIntoTheSecondBannerUnchanged) {
-  const host::Text names[] = {u"", u"Mr Big Shot", u"x%s\"'][!", u"a b  c"};
-  for (const auto& name : names) {
-    SetUp();
-    client_ = sim::StartChatClient();
-    if (!name.empty()) sim::AddWelcome(client_, name);
-    room_ = sim::AddChatRoom(client_);
-    StartToMainWindow();
-    ASSERT_EQ(Posted().size(), 2u);
-    // With no Welcome window the name is empty: two blanks in a row after "by".
-    EXPECT_EQ(Posted()[1],
-              kLoadedBy +
-                  (name.find(u'!') == host::Text::npos ? name : name.substr(0, name.find(u'!'))) +
-                  kLoadedTail)
-        << host::ToUtf8(name);
-  }
+using ScreenNames = Rows<AppTest, host::Text>;
+
+TEST_P(ScreenNames, GoIntoTheSecondBannerUnchanged) {
+  const host::Text& name = GetParam();
+  client_ = sim::StartChatClient();
+  if (!name.empty()) sim::AddWelcome(client_, name);
+  room_ = sim::AddChatRoom(client_);
+  StartToMainWindow();
+  ASSERT_EQ(Posted().size(), 2u);
+  // With no Welcome window the name is empty: two blanks in a row after "by".
+  EXPECT_EQ(Posted()[1], banners::LoadedBy(name.substr(0, name.find(u'!')))) << host::ToUtf8(name);
 }
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, ScreenNames,
+                         ::testing::Values(host::Text(u""), host::Text(u"Mr Big Shot"),
+                                           host::Text(u"x%s\"'][!"), host::Text(u"a b  c")));
 
 TEST_F(MainWindow, NothingIsPostedBeforeTheSplashIsClicked) {
   StartClient();
@@ -57,26 +58,28 @@ TEST_F(MainWindow, LoadingPinsTheWindowOnTopBeforeItIsSeen) {
   EXPECT_EQ(form.Height(), 900.0f);
 }
 
-TEST_F(MainWindow, TheWaitBetweenTheBannersServesEventsOnlyWhenTheClockSaysSo) {
-  // At x.3 the zero-second wait returns at once; at x.7 it serves events until the next
-  // whole second, so the second banner comes no earlier than that.
-  for (double start : {43200.3, 43200.7}) {
-    SetUp();
-    StartClient();
-    sim::SetClock(start);
-    int before = sim::DoEventsCalls();
-    StartToMainWindow();
-    ASSERT_EQ(Posted().size(), 2u);
-    if (start < 43200.5) {
-      EXPECT_EQ(sim::DoEventsCalls(), before);
-      EXPECT_DOUBLE_EQ(sim::Now(), start);
-    } else {
-      EXPECT_GT(sim::DoEventsCalls(), before);
-      EXPECT_GE(sim::Now(), 43201.0);
-      EXPECT_LT(sim::Now(), 43201.1);
-    }
+// At x.3 the zero-second wait returns at once; at x.7 it serves events until the next
+// whole second, so the second banner comes no earlier than that.
+using WaitBetweenBanners = Rows<AppTest, double>;
+
+TEST_P(WaitBetweenBanners, ServesEventsOnlyWhenTheClockSaysSo) {
+  const double start = GetParam();
+  StartClient();
+  sim::SetClock(start);
+  int before = sim::DoEventsCalls();
+  StartToMainWindow();
+  ASSERT_EQ(Posted().size(), 2u);
+  if (start < 43200.5) {
+    EXPECT_EQ(sim::DoEventsCalls(), before);
+    EXPECT_DOUBLE_EQ(sim::Now(), start);
+  } else {
+    EXPECT_GT(sim::DoEventsCalls(), before);
+    EXPECT_GE(sim::Now(), 43201.0);
+    EXPECT_LT(sim::Now(), 43201.1);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, WaitBetweenBanners, ::testing::Values(43200.3, 43200.7));
 
 TEST_F(MainWindow, HidingAndShowingAgainPostsNothingAndKeepsTheLabels) {
   StartClient();
@@ -141,7 +144,7 @@ TEST_F(MainWindow, PressesOnHotSpotsGoToTheirLabelsAndElsewhereDragTheWindow) {
   };
   const host::AccessDescription& access = form.Accessibility();
   for (const Case& c : cases) {
-    host::Label* hit = form.LabelAt(c.x, c.y);
+    host::Label* hit = host::HostAccess::LabelAt(form, c.x, c.y);
     EXPECT_EQ(hit ? hit->Name() : std::string("(form)"), c.label ? c.label : "(form)")
         << c.x << "," << c.y;
     int part = access.PartAt(c.x, c.y);

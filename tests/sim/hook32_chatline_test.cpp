@@ -5,6 +5,7 @@
 
 #include "hook32_fixture.h"
 #include "host/courier.h"
+#include "rows.h"
 
 namespace {
 
@@ -18,35 +19,37 @@ class PostChatLine : public Hook32Test {
   sim::ChatRoom room_;
 };
 
-TEST_F(PostChatLine, TheInputBoxGetsTheAnsiTextThenEnter) {
-  struct Case {
-    host::Text line;
-    std::string bytes;
-  };
-  const Case cases[] = {
-      {u"\u2022 \u00BA\u2022", "\x95\x20\xBA\x95"},
-      {u"", ""},  // still empties the box and types Enter
-      {u"caf\u00E9 \u20AC5",
-       "caf\xE9 \x80"
-       "5"},
-      {u"a\u4E00b", "a?b"},  // no counterpart in the code page
-      {u"  two  blanks \t", "  two  blanks \t"},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    Hook32::PostChatLine(c.line);
-    const auto& got = sim::Messages(room_.input);
-    ASSERT_EQ(got.size(), 2u) << c.bytes;
-    EXPECT_EQ(got[0].message, host::kWmSetText);
-    EXPECT_EQ(got[0].wParam, 0u);
-    EXPECT_EQ(got[0].text, c.bytes);
-    EXPECT_EQ(got[1].message, host::kWmChar);
-    EXPECT_EQ(got[1].wParam, 13u);
-    EXPECT_EQ(got[1].lParam, 0);
-    EXPECT_EQ(sim::PostedLines(room_), std::vector<std::string>{c.bytes});
-    EXPECT_TRUE(sim::Messages(room_.transcript).empty());
-  }
+struct LineCase {
+  host::Text line;
+  std::string bytes;
+};
+const LineCase kLineRows[] = {
+    {u"\u2022 \u00BA\u2022", "\x95\x20\xBA\x95"},
+    {u"", ""},  // still empties the box and types Enter
+    {u"caf\u00E9 \u20AC5",
+     "caf\xE9 \x80"
+     "5"},
+    {u"a\u4E00b", "a?b"},  // no counterpart in the code page
+    {u"  two  blanks \t", "  two  blanks \t"},
+};
+using TheInputBoxGetsTheAnsiTextThenEnter = Rows<PostChatLine, LineCase>;
+
+TEST_P(TheInputBoxGetsTheAnsiTextThenEnter, EachRow) {
+  const LineCase& c = GetParam();
+  Hook32::PostChatLine(c.line);
+  const auto& got = sim::Messages(room_.input);
+  ASSERT_EQ(got.size(), 2u) << c.bytes;
+  EXPECT_EQ(got[0].message, host::kWmSetText);
+  EXPECT_EQ(got[0].wParam, 0u);
+  EXPECT_EQ(got[0].text, c.bytes);
+  EXPECT_EQ(got[1].message, host::kWmChar);
+  EXPECT_EQ(got[1].wParam, 13u);
+  EXPECT_EQ(got[1].lParam, 0);
+  EXPECT_EQ(sim::PostedLines(room_), std::vector<std::string>{c.bytes});
+  EXPECT_TRUE(sim::Messages(room_.transcript).empty());
 }
+INSTANTIATE_TEST_SUITE_P(PostChatLine, TheInputBoxGetsTheAnsiTextThenEnter,
+                         ::testing::ValuesIn(kLineRows));
 
 TEST_F(PostChatLine, LinesGoToTheFirstRoomOnly) {
   sim::ChatRoom second = sim::AddChatRoom(client_, u"Second");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "hook32_fixture.h"
+#include "rows.h"
 
 namespace {
 
@@ -49,30 +50,32 @@ struct RoomCase {
   int room;                                        // index of the expected room, -1: none
 };
 
-TEST_F(Locate, ChatRoomIsTheFirstChildWithAllFourClassesDirectlyUnderIt) {
-  const RoomCase cases[] = {
-      {"third of three", {{}, {"RICHCNTL", "_AOL_Icon"}, kRoomClasses}, 2},
-      {"first of two rooms", {{"_AOL_Static"}, kRoomClasses, kRoomClasses}, 1},
-      {"one RICHCNTL is enough to qualify",
-       {{"_AOL_Static", "_AOL_Icon", "_AOL_Listbox", "RICHCNTL"}},
-       0},
-      {"no RICHCNTL", {{"_AOL_Listbox", "_AOL_Icon", "_AOL_Static"}}, -1},
-      {"no listbox", {{"RICHCNTL", "RICHCNTL", "_AOL_Icon", "_AOL_Static"}}, -1},
-      {"no icon", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Static"}}, -1},
-      {"no static", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon"}}, -1},
-      {"classes spread over two children",
-       {{"RICHCNTL", "_AOL_Listbox"}, {"_AOL_Icon", "_AOL_Static"}},
-       -1},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    client_ = sim::StartChatClient();
-    std::vector<sim::Hwnd> made;
-    for (const auto& classes : c.children) made.push_back(AddChildWith(classes));
-    sim::Hwnd expected = c.room < 0 ? 0 : made[static_cast<std::size_t>(c.room)];
-    EXPECT_EQ(Hook32::LocateChatRoom(), expected) << c.what;
-  }
+const RoomCase kRoomRows[] = {
+    {"third of three", {{}, {"RICHCNTL", "_AOL_Icon"}, kRoomClasses}, 2},
+    {"first of two rooms", {{"_AOL_Static"}, kRoomClasses, kRoomClasses}, 1},
+    {"one RICHCNTL is enough to qualify",
+     {{"_AOL_Static", "_AOL_Icon", "_AOL_Listbox", "RICHCNTL"}},
+     0},
+    {"no RICHCNTL", {{"_AOL_Listbox", "_AOL_Icon", "_AOL_Static"}}, -1},
+    {"no listbox", {{"RICHCNTL", "RICHCNTL", "_AOL_Icon", "_AOL_Static"}}, -1},
+    {"no icon", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Static"}}, -1},
+    {"no static", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon"}}, -1},
+    {"classes spread over two children",
+     {{"RICHCNTL", "_AOL_Listbox"}, {"_AOL_Icon", "_AOL_Static"}},
+     -1},
+};
+using ChatRoomIsTheFirstChildWithAllFourClassesDirectlyUnderIt = Rows<Locate, RoomCase>;
+
+TEST_P(ChatRoomIsTheFirstChildWithAllFourClassesDirectlyUnderIt, EachRow) {
+  const RoomCase& c = GetParam();
+  client_ = sim::StartChatClient();
+  std::vector<sim::Hwnd> made;
+  for (const auto& classes : c.children) made.push_back(AddChildWith(classes));
+  sim::Hwnd expected = c.room < 0 ? 0 : made[static_cast<std::size_t>(c.room)];
+  EXPECT_EQ(Hook32::LocateChatRoom(), expected) << c.what;
 }
+INSTANTIATE_TEST_SUITE_P(Locate, ChatRoomIsTheFirstChildWithAllFourClassesDirectlyUnderIt,
+                         ::testing::ValuesIn(kRoomRows));
 
 TEST_F(Locate, ClassesOneLevelDeeperDoNotMakeARoom) {
   client_ = sim::StartChatClient();
@@ -107,27 +110,29 @@ struct CaptionCase {
   host::Text expected;
 };
 
-TEST_F(Locate, ScreenNameIsCutBetweenWelcomeAndTheFirstBang) {
-  const CaptionCase cases[] = {
-      {u"Welcome, Nick1!", u"Nick1"},
-      {u"Welcome, !", u""},
-      {u"Welcome, ab!cd!", u"ab"},
-      {u"Welcome, Mr Big!!", u"Mr Big"},
-      {u"Welcome, Zo\u00EB\u2122!", u"Zo\u00EB\u2122"},  // 1252 characters come back whole
-      {u" Welcome, ab!", u""},                           // a blank before: not the Welcome
-      {u"welcome, ab!", u""},                            // lower-case w: not the Welcome
-      {u"Welcome,ab!", u""},
-      {u"Welcome, ab", u"ab"},  // no "!": the rest of the caption
-      {u"Welcome, ", u""},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    client_ = sim::StartChatClient();
-    sim::AddChild(client_, u"Buddy List");
-    sim::AddChild(client_, c.caption);
-    EXPECT_EQ(Hook32::ReadScreenName(), c.expected) << host::ToUtf8(c.caption);
-  }
+const CaptionCase kScreenNameRows[] = {
+    {u"Welcome, Nick1!", u"Nick1"},
+    {u"Welcome, !", u""},
+    {u"Welcome, ab!cd!", u"ab"},
+    {u"Welcome, Mr Big!!", u"Mr Big"},
+    {u"Welcome, Zo\u00EB\u2122!", u"Zo\u00EB\u2122"},  // 1252 characters come back whole
+    {u" Welcome, ab!", u""},                           // a blank before: not the Welcome
+    {u"welcome, ab!", u""},                            // lower-case w: not the Welcome
+    {u"Welcome,ab!", u""},
+    {u"Welcome, ab", u"ab"},  // no "!": the rest of the caption
+    {u"Welcome, ", u""},
+};
+using ScreenNameIsCutBetweenWelcomeAndTheFirstBang = Rows<Locate, CaptionCase>;
+
+TEST_P(ScreenNameIsCutBetweenWelcomeAndTheFirstBang, EachRow) {
+  const CaptionCase& c = GetParam();
+  client_ = sim::StartChatClient();
+  sim::AddChild(client_, u"Buddy List");
+  sim::AddChild(client_, c.caption);
+  EXPECT_EQ(Hook32::ReadScreenName(), c.expected) << host::ToUtf8(c.caption);
 }
+INSTANTIATE_TEST_SUITE_P(Locate, ScreenNameIsCutBetweenWelcomeAndTheFirstBang,
+                         ::testing::ValuesIn(kScreenNameRows));
 
 TEST_F(Locate, TheFirstWelcomeWindowGivesTheName) {
   client_ = sim::StartChatClient();
@@ -137,25 +142,28 @@ TEST_F(Locate, TheFirstWelcomeWindowGivesTheName) {
   EXPECT_EQ(Hook32::ReadScreenName(), u"First");
 }
 
-TEST_F(Locate, InstantMessageWindowHasTheWordsAtPositionOneToThree) {
-  const std::pair<host::Text, bool> cases[] = {
-      {u"Instant Message From: Bob", true},
-      {u">Instant Message From: Bob", true},
-      {u"  Instant Message", true},
-      {u"abcInstant Message", false},
-      {u"instant message from: bob", false},
-      {u"INSTANT MESSAGE", false},
-      {u"Instant Messag", false},
-      {u"", false},
-  };
-  for (const auto& [caption, passes] : cases) {
-    SetUp();
-    client_ = sim::StartChatClient();
-    sim::AddChild(client_, u"Buddy List");
-    sim::Hwnd im = sim::AddChild(client_, caption);
-    EXPECT_EQ(Hook32::LocateImWindow(), passes ? im : 0u) << host::ToUtf8(caption);
-  }
+const std::pair<host::Text, bool> kImCaptionRows[] = {
+    {u"Instant Message From: Bob", true},
+    {u">Instant Message From: Bob", true},
+    {u"  Instant Message", true},
+    {u"abcInstant Message", false},
+    {u"instant message from: bob", false},
+    {u"INSTANT MESSAGE", false},
+    {u"Instant Messag", false},
+    {u"", false},
+};
+using InstantMessageWindowHasTheWordsAtPositionOneToThree =
+    Rows<Locate, std::pair<host::Text, bool>>;
+
+TEST_P(InstantMessageWindowHasTheWordsAtPositionOneToThree, EachRow) {
+  const auto& [caption, passes] = GetParam();
+  client_ = sim::StartChatClient();
+  sim::AddChild(client_, u"Buddy List");
+  sim::Hwnd im = sim::AddChild(client_, caption);
+  EXPECT_EQ(Hook32::LocateImWindow(), passes ? im : 0u) << host::ToUtf8(caption);
 }
+INSTANTIATE_TEST_SUITE_P(Locate, InstantMessageWindowHasTheWordsAtPositionOneToThree,
+                         ::testing::ValuesIn(kImCaptionRows));
 
 TEST_F(Locate, TheFirstInstantMessageWindowIsFound) {
   client_ = sim::StartChatClient();
@@ -166,24 +174,26 @@ TEST_F(Locate, TheFirstInstantMessageWindowIsFound) {
   EXPECT_EQ(Hook32::ReadImSender(), u"A");
 }
 
-TEST_F(Locate, ImSenderFollowsTheColonAndOneSeparator) {
-  const CaptionCase cases[] = {
-      {u"Instant Message From: Bob", u"Bob"},
-      {u"Instant Message From:  Bob", u" Bob"},
-      {u"Instant Message From:xBob", u"Bob"},
-      {u"Instant Message From: a:b", u"a:b"},  // the first colon counts
-      {u"Instant Message: x", u"x"},
-      {u"Instant Message:x", u""},         // one character after the colon
-      {u"Instant Message From Bob", u""},  // no colon
-      {u"Instant Message:", u""},          // colon last
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    client_ = sim::StartChatClient();
-    sim::AddChild(client_, c.caption);
-    EXPECT_EQ(Hook32::ReadImSender(), c.expected) << host::ToUtf8(c.caption);
-  }
+const CaptionCase kImSenderRows[] = {
+    {u"Instant Message From: Bob", u"Bob"},
+    {u"Instant Message From:  Bob", u" Bob"},
+    {u"Instant Message From:xBob", u"Bob"},
+    {u"Instant Message From: a:b", u"a:b"},  // the first colon counts
+    {u"Instant Message: x", u"x"},
+    {u"Instant Message:x", u""},         // one character after the colon
+    {u"Instant Message From Bob", u""},  // no colon
+    {u"Instant Message:", u""},          // colon last
+};
+using ImSenderFollowsTheColonAndOneSeparator = Rows<Locate, CaptionCase>;
+
+TEST_P(ImSenderFollowsTheColonAndOneSeparator, EachRow) {
+  const CaptionCase& c = GetParam();
+  client_ = sim::StartChatClient();
+  sim::AddChild(client_, c.caption);
+  EXPECT_EQ(Hook32::ReadImSender(), c.expected) << host::ToUtf8(c.caption);
 }
+INSTANTIATE_TEST_SUITE_P(Locate, ImSenderFollowsTheColonAndOneSeparator,
+                         ::testing::ValuesIn(kImSenderRows));
 
 TEST_F(Locate, CaptionsComeBackWithExactlyTheirLength) {
   EXPECT_EQ(Hook32::ReadWindowCaption(0), u"");

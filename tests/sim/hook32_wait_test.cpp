@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hook32_fixture.h"
+#include "rows.h"
 
 namespace {
 
@@ -17,53 +18,57 @@ struct WaitCase {
   double end;  // the clock when the wait returns
 };
 
-TEST_F(WaitSeconds, EndsWhenTheClockPassesTheRoundedStartPlusTheCount) {
-  const WaitCase cases[] = {
-      {100.3, 0, 100.3},  // fraction below a half: returns at once
-      {100.5, 0, 100.5},  // a half rounds to the even 100: returns at once
-      {100.7, 0, 101.0},  // rounds up to 101: waits for it
-      {101.5, 0, 102.0},  // a half rounds to the even 102
-      {100.3, 2, 102.0},
-      {100.0, 3, 103.0},
-      {100.6, 1, 102.0},
-      {100.3, -1, 100.3},  // a negative count returns at once
-      {100.3, std::numeric_limits<std::int32_t>::min(), 100.3},
-      {0.0, 0, 0.0},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    sim::SetClock(c.start);
-    Hook32::WaitSeconds(c.seconds);
-    SCOPED_TRACE(testing::Message() << "start " << c.start << ", count " << c.seconds);
-    // The clock is read as a float: allow its resolution, never an early end.
-    EXPECT_GE(sim::Now(), c.end - 1e-5);
-    EXPECT_LT(sim::Now(), c.end + 1e-3);
-    bool waits = c.end > c.start;
-    EXPECT_EQ(sim::DoEventsCalls() > 0, waits);
-    EXPECT_EQ(sim::WaitCalls() > 0, waits);
-    // It blocks until the time is up instead of spinning on the clock.
-    EXPECT_LT(sim::WaitCalls(), 10);
-    EXPECT_LT(sim::DoEventsCalls(), 10);
-  }
-}
+const WaitCase kRoundedRows[] = {
+    {100.3, 0, 100.3},  // fraction below a half: returns at once
+    {100.5, 0, 100.5},  // a half rounds to the even 100: returns at once
+    {100.7, 0, 101.0},  // rounds up to 101: waits for it
+    {101.5, 0, 102.0},  // a half rounds to the even 102
+    {100.3, 2, 102.0},
+    {100.0, 3, 103.0},
+    {100.6, 1, 102.0},
+    {100.3, -1, 100.3},  // a negative count returns at once
+    {100.3, std::numeric_limits<std::int32_t>::min(), 100.3},
+    {0.0, 0, 0.0},
+};
+using EndsWhenTheClockPassesTheRoundedStartPlusTheCount = Rows<WaitSeconds, WaitCase>;
 
-TEST_F(WaitSeconds, AWaitAcrossMidnightLastsItsCountNotADay) {
-  const WaitCase cases[] = {
-      {86399.7, 0, 86400.0},  // start mark 86,400 is never read from the clock itself
-      {86399.5, 0, 86400.0}, {86399.2, 0, 86399.2}, {86399.2, 1, 86400.0},
-      {86399.7, 1, 86401.0}, {86399.7, 2, 86402.0}, {86398.0, 5, 86403.0},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    sim::SetClock(c.start);
-    Hook32::WaitSeconds(c.seconds);
-    SCOPED_TRACE(testing::Message() << "start " << c.start << ", count " << c.seconds);
-    // A float near 86,400 resolves to 1/128 s.
-    EXPECT_GE(sim::Now(), c.end - 0.01);
-    EXPECT_LT(sim::Now(), c.end + 0.01);
-    EXPECT_LT(sim::WaitCalls(), 10);
-  }
+TEST_P(EndsWhenTheClockPassesTheRoundedStartPlusTheCount, EachRow) {
+  const WaitCase& c = GetParam();
+  sim::SetClock(c.start);
+  Hook32::WaitSeconds(c.seconds);
+  SCOPED_TRACE(testing::Message() << "start " << c.start << ", count " << c.seconds);
+  // The clock is read as a float: allow its resolution, never an early end.
+  EXPECT_GE(sim::Now(), c.end - 1e-5);
+  EXPECT_LT(sim::Now(), c.end + 1e-3);
+  bool waits = c.end > c.start;
+  EXPECT_EQ(sim::DoEventsCalls() > 0, waits);
+  EXPECT_EQ(sim::WaitCalls() > 0, waits);
+  // It blocks until the time is up instead of spinning on the clock.
+  EXPECT_LT(sim::WaitCalls(), 10);
+  EXPECT_LT(sim::DoEventsCalls(), 10);
 }
+INSTANTIATE_TEST_SUITE_P(WaitSeconds, EndsWhenTheClockPassesTheRoundedStartPlusTheCount,
+                         ::testing::ValuesIn(kRoundedRows));
+
+const WaitCase kMidnightRows[] = {
+    {86399.7, 0, 86400.0},  // start mark 86,400 is never read from the clock itself
+    {86399.5, 0, 86400.0}, {86399.2, 0, 86399.2}, {86399.2, 1, 86400.0},
+    {86399.7, 1, 86401.0}, {86399.7, 2, 86402.0}, {86398.0, 5, 86403.0},
+};
+using AWaitAcrossMidnightLastsItsCountNotADay = Rows<WaitSeconds, WaitCase>;
+
+TEST_P(AWaitAcrossMidnightLastsItsCountNotADay, EachRow) {
+  const WaitCase& c = GetParam();
+  sim::SetClock(c.start);
+  Hook32::WaitSeconds(c.seconds);
+  SCOPED_TRACE(testing::Message() << "start " << c.start << ", count " << c.seconds);
+  // A float near 86,400 resolves to 1/128 s.
+  EXPECT_GE(sim::Now(), c.end - 0.01);
+  EXPECT_LT(sim::Now(), c.end + 0.01);
+  EXPECT_LT(sim::WaitCalls(), 10);
+}
+INSTANTIATE_TEST_SUITE_P(WaitSeconds, AWaitAcrossMidnightLastsItsCountNotADay,
+                         ::testing::ValuesIn(kMidnightRows));
 
 TEST_F(WaitSeconds, EndsWithAClockThatMovesOnEveryRead) {
   sim::SetClock(100.3);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "banners.h"
 #include "hook32/hook32.h"
 #include "hook32_windows.h"
 #include "host/courier.h"
@@ -18,8 +19,8 @@ using hook32_test::NthChild;
 using hook32_test::ReceivedBy;
 using hook32_test::UniqueWindow;
 
-const char16_t kFirstBanner[] =
-    u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 \u2022 Corvid \u2022\u00BA \u2022";
+const host::Text kFirstBanner = banners::Load();
+// The same line as code page 1252 gives it, typed out to check the conversion itself.
 const char kFirstBannerAnsi[] = "\x95 \xBA\x95 MARIGOLD IDLE v1 \x95 Corvid \x95\xBA \x95";
 
 std::string BoxText(HWND box) {

@@ -8,6 +8,7 @@
 
 namespace {
 
+using runtime_test::ErrorBoxAnswerer;
 using runtime_test::Pump;
 using runtime_test::RecordingForm;
 
@@ -43,7 +44,9 @@ TEST(RuntimeEvents, TimersTickOnlyWhileLoadedEnabledAndNonZero) {
   EXPECT_EQ(fast, stoppedAt);
   EXPECT_GE(off, 3);
 
-  // An error in a handler ends that handler only; the timer goes on.
+  // An error in a handler ends that handler only; the user is told in a box, and the timer
+  // goes on (it ticks inside the box's modal loop too).
+  ErrorBoxAnswerer answerer;
   int throws = 0;
   offTimer.Tick = [&] {
     ++throws;
@@ -51,6 +54,7 @@ TEST(RuntimeEvents, TimersTickOnlyWhileLoadedEnabledAndNonZero) {
   };
   Pump(0.3);
   EXPECT_GE(throws, 2);
+  EXPECT_GE(answerer.Answered(), 1);
 }
 
 TEST(RuntimeEvents, WaitingForEventsCostsNoProcessorTime) {
@@ -177,10 +181,12 @@ TEST(RuntimeEvents, MousePressesGoToLabelsOrTheForm) {
   host::DoEvents();
   EXPECT_EQ(clicks, 1);
 
-  // A failing handler ends itself only; the next click is served.
+  // A failing handler ends itself only, with a box for each; the next click is served.
+  ErrorBoxAnswerer answerer;
   press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 110, 5);
   press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 110, 5);
   EXPECT_EQ(failing, 2);
+  EXPECT_EQ(answerer.Answered(), 2);
   press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 10, 26);
   EXPECT_EQ(clicks, 2);
 }
