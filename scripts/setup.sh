@@ -81,7 +81,8 @@ prepare_wine() {
     wineserver -w
     touch "$WINEPREFIX/.marigold-ready"
   fi
-  wineserver -p
+  # A server already kept alive for this prefix answers with an error: it is the one we want.
+  wineserver -p || true
   # Start Wine's background processes (services, explorer) now, with no terminal or pipe to
   # inherit: if a test's program started them, they would hold ctest's output pipe open and
   # the test would never end.

@@ -56,7 +56,7 @@ if [ -n "${BENCH_WINEPREFIX:-}" ]; then
     wineserver -w
     touch "$WINEPREFIX/.marigold-ready"
   fi
-  wineserver -p
+  wineserver -p || true  # one already kept alive for this prefix will do
 else
   prepare_wine
 fi
