@@ -87,32 +87,11 @@ HRESULT Empty(VARIANT* out) {
   return S_FALSE;
 }
 
-class FormAccessible final : public IAccessible {
+class FormAccessible final : public AccessibleUnknown<FormAccessible> {
  public:
   FormAccessible(HWND window, IAccessible* standard) : window_(window), standard_(standard) {}
-  ~FormAccessible() { standard_->Release(); }
   FormAccessible(const FormAccessible&) = delete;
   FormAccessible& operator=(const FormAccessible&) = delete;
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
-      *out = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    return static_cast<ULONG>(::InterlockedIncrement(&refs_));
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG left = ::InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
 
   // IDispatch: clients use the IAccessible methods directly.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -352,13 +331,13 @@ class FormAccessible final : public IAccessible {
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.part < 0 || (selfStandard && target.self)) return (standard_->*standard)(child, out);
+    if (target.part < 0 || (selfStandard && target.self))
+      return (standard_.get()->*standard)(child, out);
     return String(fromPart(target.Part()), out);
   }
 
-  LONG refs_ = 1;
   HWND window_;
-  IAccessible* standard_;  // owned: one reference
+  ComPtr<IAccessible> standard_;
 };
 
 }  // namespace

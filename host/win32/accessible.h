@@ -9,6 +9,39 @@
 
 namespace host::win32 {
 
+// The IUnknown part of the program's accessible objects: one reference count, and the answer
+// for IAccessible and the interfaces it derives from.
+template <typename Derived>
+class AccessibleUnknown : public IAccessible {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    // __uuidof: the IID_IAccessible of mingw-w64's liboleacc.a is wrong under Wine.
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
+      *out = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(::InterlockedIncrement(&refs_));
+  }
+  ULONG STDMETHODCALLTYPE Release() override {
+    LONG left = ::InterlockedDecrement(&refs_);
+    if (left == 0) delete static_cast<Derived*>(this);
+    return static_cast<ULONG>(left);
+  }
+
+ protected:
+  AccessibleUnknown() = default;
+  ~AccessibleUnknown() = default;
+
+ private:
+  LONG refs_ = 1;
+};
+
 // oleacc.dll's entry points and oleaut32.dll's string allocator, loaded on the first
 // accessibility request (never at start: the program does not link them).
 struct Oleacc {

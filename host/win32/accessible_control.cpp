@@ -18,32 +18,13 @@ struct ControlData {
   bool button = false;
 };
 
-class ControlAccessible final : public IAccessible {
+class ControlAccessible final : public AccessibleUnknown<ControlAccessible> {
  public:
   ControlAccessible(IAccessible* standard, Text name, bool button)
       : s_(standard), name_(std::move(name)), button_(button) {}
-  ~ControlAccessible() { s_->Release(); }
   ControlAccessible(const ControlAccessible&) = delete;
   ControlAccessible& operator=(const ControlAccessible&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
-      *out = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    return static_cast<ULONG>(::InterlockedIncrement(&refs_));
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG left = ::InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     return s_->GetTypeInfoCount(count);
   }
@@ -124,8 +105,7 @@ class ControlAccessible final : public IAccessible {
  private:
   static bool Self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-  LONG refs_ = 1;
-  IAccessible* s_;  // owned: one reference
+  ComPtr<IAccessible> s_;
   Text name_;
   bool button_;
 };

@@ -64,6 +64,7 @@ template <typename T>
 class ComPtr {
  public:
   ComPtr() = default;
+  explicit ComPtr(T* adopted) : p_(adopted) {}  // takes over one reference
   ~ComPtr() { Reset(); }
   ComPtr(const ComPtr&) = delete;
   ComPtr& operator=(const ComPtr&) = delete;
