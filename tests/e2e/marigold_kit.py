@@ -177,16 +177,21 @@ def indicator(probe, window, name):
     return "on=%d off=%d" % (on, off)
 
 
-def shows_warning_icon(probe, box, name):
-    """True when the message box shows an icon in the orange of the exclamation sign."""
+def shows_warning_icon(probe, box, name, timeout=5.0):
+    """True when the message box shows an icon in the orange of the exclamation sign. The box
+    exists, with its controls, a moment before Wine has painted them on a busy machine: the
+    screen is read again until the icon is there or `timeout` has passed."""
     icons = [h for h, cls, text in probe.children(box)
              if cls.lower() == "static" and text == "" and probe.visible(h)]
     if len(icons) != 1:
         return False
-    png = e2e.screenshot(name)
-    orange = [p for p in pixels(png, probe.rect(icons[0]))
-              if p[0] > 200 and 80 < p[1] < 200 and p[2] < 80]
-    return len(orange) >= 20
+
+    def orange_pixels():
+        png = e2e.screenshot(name)
+        return len([p for p in pixels(png, probe.rect(icons[0]))
+                    if p[0] > 200 and 80 < p[1] < 200 and p[2] < 80]) >= 20
+
+    return wait_until(orange_pixels, timeout, 0.2)
 
 
 def box_button_center(probe, box, text):
