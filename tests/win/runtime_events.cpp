@@ -2,6 +2,7 @@
 // mouse presses routed to labels or the form, the text box and button, message boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "tests/win/runtime_support.h"
@@ -67,20 +68,29 @@ TEST(RuntimeEvents, WaitingForEventsCostsNoProcessorTime) {
   };
   LARGE_INTEGER frequency, start, end;
   ::QueryPerformanceFrequency(&frequency);
-  double cpuBefore = cpu();
-  float clockBefore = host::SecondsSinceMidnight();
-  ::QueryPerformanceCounter(&start);
-  host::WaitForEvents(0.2);
-  ::QueryPerformanceCounter(&end);
-  double elapsed = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-  double cpuUsed = cpu() - cpuBefore;
-  float clockAfter = host::SecondsSinceMidnight();
-  EXPECT_GE(elapsed, 0.19);
-  EXPECT_LT(elapsed, 0.5);
-  EXPECT_LT(cpuUsed, 0.05);
-  if (clockAfter > clockBefore) {  // not across midnight
-    EXPECT_NEAR(clockAfter - clockBefore, elapsed, 0.05);
+  // Wine may still deliver an X event left from the tests before (a box that went, a window
+  // destroyed), and any event rightly ends a wait early; so the quiet wait is the longest of
+  // up to three, and none of them may spin.
+  double longest = 0.0;
+  double cpuUsed = 0.0;
+  for (int attempt = 0; attempt < 3 && longest < 0.19; ++attempt) {
+    host::DoEvents();
+    double cpuBefore = cpu();
+    float clockBefore = host::SecondsSinceMidnight();
+    ::QueryPerformanceCounter(&start);
+    host::WaitForEvents(0.2);
+    ::QueryPerformanceCounter(&end);
+    double elapsed = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    cpuUsed += cpu() - cpuBefore;
+    float clockAfter = host::SecondsSinceMidnight();
+    longest = std::max(longest, elapsed);
+    EXPECT_LT(elapsed, 0.5);
+    if (clockAfter > clockBefore) {  // not across midnight
+      EXPECT_NEAR(clockAfter - clockBefore, elapsed, 0.05);
+    }
   }
+  EXPECT_GE(longest, 0.19);
+  EXPECT_LT(cpuUsed, 0.05);
 
   // A pending event ends the wait at once.
   RecordingForm form;
