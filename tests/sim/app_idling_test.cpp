@@ -50,14 +50,15 @@ TEST_F(Idling, StartWithoutAReasonShowsTheBoxWithTheMainWindowHiddenAndChangesNo
 }
 
 struct ReasonCase {
+  const char* name;
   host::Text reason;
   bool starts;
 };
-const ReasonCase kReasonRows[] = {{u"click me", true},
-                                  {u"Click Me ", true},
-                                  {u"", true},
-                                  {u"Enter Reason Why You are Idling", true},
-                                  {u"Click Me", false}};
+const ReasonCase kReasonRows[] = {{"lower_case_click_me", u"click me", true},
+                                  {"click_me_with_a_trailing_blank", u"Click Me ", true},
+                                  {"empty_reason", u"", true},
+                                  {"initial_text", u"Enter Reason Why You are Idling", true},
+                                  {"exactly_click_me", u"Click Me", false}};
 using AnyReasonButExactlyClickMeStartsIdling = Rows<Idling, ReasonCase>;
 
 TEST_P(AnyReasonButExactlyClickMeStartsIdling, EachRow) {
@@ -70,7 +71,7 @@ TEST_P(AnyReasonButExactlyClickMeStartsIdling, EachRow) {
   EXPECT_EQ(sim::Boxes().size(), c.starts ? 0u : 1u);
 }
 INSTANTIATE_TEST_SUITE_P(Idling, AnyReasonButExactlyClickMeStartsIdling,
-                         ::testing::ValuesIn(kReasonRows));
+                         ::testing::ValuesIn(kReasonRows), RowName());
 
 TEST_F(Idling, OkWithoutEditingGivesTheInitialTextAsTheReason) {
   app::Form1& form = Main();
@@ -221,13 +222,14 @@ TEST_F(Idling, TheMessageCounterTimerNeverTicks) {
 }
 
 struct MessageCase {
+  const char* name;
   host::Text caption;
   host::Text label9;
   bool throws;
 };
-const MessageCase kMessageRows[] = {{u"Instant Message: 1", u"2", false},
-                                    {u"Instant Message: 2", u"0", false},
-                                    {u"Instant Message: Pal", u"0", true}};
+const MessageCase kMessageRows[] = {{"sender_one", u"Instant Message: 1", u"2", false},
+                                    {"sender_two", u"Instant Message: 2", u"0", false},
+                                    {"sender_not_a_number", u"Instant Message: Pal", u"0", true}};
 using TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText = Rows<Idling, MessageCase>;
 
 TEST_P(TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText, EachRow) {
@@ -242,6 +244,6 @@ TEST_P(TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText, EachRow) {
   EXPECT_EQ(again.Label9.Caption(), c.label9) << host::ToUtf8(c.caption);
 }
 INSTANTIATE_TEST_SUITE_P(Idling, TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText,
-                         ::testing::ValuesIn(kMessageRows));
+                         ::testing::ValuesIn(kMessageRows), RowName());
 
 }  // namespace

@@ -37,7 +37,8 @@ TEST_P(ScreenNames, GoIntoTheSecondBannerUnchanged) {
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, ScreenNames,
                          ::testing::Values(host::Text(u""), host::Text(u"Mr Big Shot"),
-                                           host::Text(u"x%s\"'][!"), host::Text(u"a b  c")));
+                                           host::Text(u"x%s\"'][!"), host::Text(u"a b  c")),
+                         ValueName());
 
 TEST_F(MainWindow, NothingIsPostedBeforeTheSplashIsClicked) {
   StartClient();
@@ -79,7 +80,8 @@ TEST_P(WaitBetweenBanners, ServesEventsOnlyWhenTheClockSaysSo) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, WaitBetweenBanners, ::testing::Values(43200.3, 43200.7));
+INSTANTIATE_TEST_SUITE_P(MainWindow, WaitBetweenBanners, ::testing::Values(43200.3, 43200.7),
+                         ValueName());
 
 TEST_F(MainWindow, HidingAndShowingAgainPostsNothingAndKeepsTheLabels) {
   StartClient();

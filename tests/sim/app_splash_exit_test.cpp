@@ -12,13 +12,14 @@ namespace {
 using SplashAndExit = AppTest;
 
 struct PlacementCase {
+  const char* name;
   int width, height;
   float left, top;
 };
 const PlacementCase kPlacementRows[] = {
-    {800, 600, 3502.5f, 2100.0f},  // not centred vertically (that would be 2775)
-    {1024, 768, 5182.5f, 3171.0f},
-    {300, 200, -247.5f, -450.0f},  // smaller than the splash: partly off screen
+    {"screen_800x600", 800, 600, 3502.5f, 2100.0f},  // not centred vertically (that would be 2775)
+    {"screen_1024x768", 1024, 768, 5182.5f, 3171.0f},
+    {"screen_smaller_than_the_splash", 300, 200, -247.5f, -450.0f},  // partly off screen
 };
 using TheSplashIsPlacedAboveTheMiddleAndNeverClamped = Rows<AppTest, PlacementCase>;
 
@@ -38,7 +39,7 @@ TEST_P(TheSplashIsPlacedAboveTheMiddleAndNeverClamped, EachRow) {
   ASSERT_NE(shown, events.end());
 }
 INSTANTIATE_TEST_SUITE_P(SplashAndExit, TheSplashIsPlacedAboveTheMiddleAndNeverClamped,
-                         ::testing::ValuesIn(kPlacementRows));
+                         ::testing::ValuesIn(kPlacementRows), RowName());
 
 TEST_F(SplashAndExit, PlacementFailsWithoutMovingWhenTheSizeIsNotANumber) {
   sim::SetScreenPixels(800, 600, std::nanf(""));
@@ -70,16 +71,17 @@ TEST_F(SplashAndExit, TheClickHidesTheSplashForGoodBeforeTheMainWindowLoads) {
 }
 
 struct SlideCase {
+  const char* name;
   float startTop;
   std::size_t moves;
   float lastTop;
 };
 
 const SlideCase kSlideRows[] = {
-    {4110.0f, 20, -1890.0f},   // the stored place
-    {0.0f, 6, -1800.0f},       // dragged to the top edge
-    {-1470.0f, 2, -2070.0f},   // -1770 equals minus the width: one more move
-    {4110.75f, 20, -1890.0f},  // a fraction is dropped first
+    {"stored_place", 4110.0f, 20, -1890.0f},
+    {"dragged_to_the_top_edge", 0.0f, 6, -1800.0f},
+    {"one_more_move_at_minus_the_width", -1470.0f, 2, -2070.0f},  // -1770 equals minus the width
+    {"fraction_dropped_first", 4110.75f, 20, -1890.0f},
 };
 using TheSlideMovesUpUntilTheTopPassesMinusTheWidth = Rows<AppTest, SlideCase>;
 
@@ -96,7 +98,7 @@ TEST_P(TheSlideMovesUpUntilTheTopPassesMinusTheWidth, EachRow) {
   EXPECT_EQ(tops[before], std::floor(c.startTop) - 300.0f);
 }
 INSTANTIATE_TEST_SUITE_P(SplashAndExit, TheSlideMovesUpUntilTheTopPassesMinusTheWidth,
-                         ::testing::ValuesIn(kSlideRows));
+                         ::testing::ValuesIn(kSlideRows), RowName());
 
 TEST_F(SplashAndExit, TheSlideIsPacedSoItCanBeSeen) {
   app::Form1& form = app::TheForm1();

@@ -20,17 +20,18 @@ class PostChatLine : public Hook32Test {
 };
 
 struct LineCase {
+  const char* name;
   host::Text line;
   std::string bytes;
 };
 const LineCase kLineRows[] = {
-    {u"\u2022 \u00BA\u2022", "\x95\x20\xBA\x95"},
-    {u"", ""},  // still empties the box and types Enter
-    {u"caf\u00E9 \u20AC5",
+    {"bullets_and_ordinal", u"\u2022 \u00BA\u2022", "\x95\x20\xBA\x95"},
+    {"empty_line", u"", ""},  // still empties the box and types Enter
+    {"accent_and_euro", u"caf\u00E9 \u20AC5",
      "caf\xE9 \x80"
      "5"},
-    {u"a\u4E00b", "a?b"},  // no counterpart in the code page
-    {u"  two  blanks \t", "  two  blanks \t"},
+    {"no_counterpart_in_the_code_page", u"a\u4E00b", "a?b"},
+    {"blanks_and_tab_kept", u"  two  blanks \t", "  two  blanks \t"},
 };
 using TheInputBoxGetsTheAnsiTextThenEnter = Rows<PostChatLine, LineCase>;
 
@@ -49,7 +50,7 @@ TEST_P(TheInputBoxGetsTheAnsiTextThenEnter, EachRow) {
   EXPECT_TRUE(sim::Messages(room_.transcript).empty());
 }
 INSTANTIATE_TEST_SUITE_P(PostChatLine, TheInputBoxGetsTheAnsiTextThenEnter,
-                         ::testing::ValuesIn(kLineRows));
+                         ::testing::ValuesIn(kLineRows), RowName());
 
 TEST_F(PostChatLine, LinesGoToTheFirstRoomOnly) {
   sim::ChatRoom second = sim::AddChatRoom(client_, u"Second");

@@ -45,22 +45,20 @@ TEST_F(Locate, OnlyChildrenOfTheFirstFramesFirstMdiAreaCount) {
 }
 
 struct RoomCase {
-  const char* what;
+  const char* name;
   std::vector<std::vector<std::string>> children;  // classes of each AOL Child, in order
   int room;                                        // index of the expected room, -1: none
 };
 
 const RoomCase kRoomRows[] = {
-    {"third of three", {{}, {"RICHCNTL", "_AOL_Icon"}, kRoomClasses}, 2},
-    {"first of two rooms", {{"_AOL_Static"}, kRoomClasses, kRoomClasses}, 1},
-    {"one RICHCNTL is enough to qualify",
-     {{"_AOL_Static", "_AOL_Icon", "_AOL_Listbox", "RICHCNTL"}},
-     0},
-    {"no RICHCNTL", {{"_AOL_Listbox", "_AOL_Icon", "_AOL_Static"}}, -1},
-    {"no listbox", {{"RICHCNTL", "RICHCNTL", "_AOL_Icon", "_AOL_Static"}}, -1},
-    {"no icon", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Static"}}, -1},
-    {"no static", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon"}}, -1},
-    {"classes spread over two children",
+    {"third_of_three", {{}, {"RICHCNTL", "_AOL_Icon"}, kRoomClasses}, 2},
+    {"first_of_two_rooms", {{"_AOL_Static"}, kRoomClasses, kRoomClasses}, 1},
+    {"one_richcntl_is_enough", {{"_AOL_Static", "_AOL_Icon", "_AOL_Listbox", "RICHCNTL"}}, 0},
+    {"no_richcntl", {{"_AOL_Listbox", "_AOL_Icon", "_AOL_Static"}}, -1},
+    {"no_listbox", {{"RICHCNTL", "RICHCNTL", "_AOL_Icon", "_AOL_Static"}}, -1},
+    {"no_icon", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Static"}}, -1},
+    {"no_static", {{"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon"}}, -1},
+    {"classes_spread_over_two_children",
      {{"RICHCNTL", "_AOL_Listbox"}, {"_AOL_Icon", "_AOL_Static"}},
      -1},
 };
@@ -72,10 +70,10 @@ TEST_P(ChatRoomIsTheFirstChildWithAllFourClassesDirectlyUnderIt, EachRow) {
   std::vector<sim::Hwnd> made;
   for (const auto& classes : c.children) made.push_back(AddChildWith(classes));
   sim::Hwnd expected = c.room < 0 ? 0 : made[static_cast<std::size_t>(c.room)];
-  EXPECT_EQ(Hook32::LocateChatRoom(), expected) << c.what;
+  EXPECT_EQ(Hook32::LocateChatRoom(), expected);
 }
 INSTANTIATE_TEST_SUITE_P(Locate, ChatRoomIsTheFirstChildWithAllFourClassesDirectlyUnderIt,
-                         ::testing::ValuesIn(kRoomRows));
+                         ::testing::ValuesIn(kRoomRows), RowName());
 
 TEST_F(Locate, ClassesOneLevelDeeperDoNotMakeARoom) {
   client_ = sim::StartChatClient();
@@ -106,21 +104,22 @@ TEST_F(Locate, EachCallSearchesAfresh) {
 }
 
 struct CaptionCase {
+  const char* name;
   host::Text caption;
   host::Text expected;
 };
 
 const CaptionCase kScreenNameRows[] = {
-    {u"Welcome, Nick1!", u"Nick1"},
-    {u"Welcome, !", u""},
-    {u"Welcome, ab!cd!", u"ab"},
-    {u"Welcome, Mr Big!!", u"Mr Big"},
-    {u"Welcome, Zo\u00EB\u2122!", u"Zo\u00EB\u2122"},  // 1252 characters come back whole
-    {u" Welcome, ab!", u""},                           // a blank before: not the Welcome
-    {u"welcome, ab!", u""},                            // lower-case w: not the Welcome
-    {u"Welcome,ab!", u""},
-    {u"Welcome, ab", u"ab"},  // no "!": the rest of the caption
-    {u"Welcome, ", u""},
+    {"plain_name", u"Welcome, Nick1!", u"Nick1"},
+    {"empty_name", u"Welcome, !", u""},
+    {"bang_inside", u"Welcome, ab!cd!", u"ab"},
+    {"blank_inside_then_two_bangs", u"Welcome, Mr Big!!", u"Mr Big"},
+    {"cp1252_characters_whole", u"Welcome, Zo\u00EB\u2122!", u"Zo\u00EB\u2122"},
+    {"blank_before_welcome", u" Welcome, ab!", u""},  // not the Welcome
+    {"lower_case_welcome", u"welcome, ab!", u""},     // not the Welcome
+    {"no_blank_after_the_comma", u"Welcome,ab!", u""},
+    {"no_bang", u"Welcome, ab", u"ab"},  // the rest of the caption
+    {"nothing_after_welcome", u"Welcome, ", u""},
 };
 using ScreenNameIsCutBetweenWelcomeAndTheFirstBang = Rows<Locate, CaptionCase>;
 
@@ -132,7 +131,7 @@ TEST_P(ScreenNameIsCutBetweenWelcomeAndTheFirstBang, EachRow) {
   EXPECT_EQ(Hook32::ReadScreenName(), c.expected) << host::ToUtf8(c.caption);
 }
 INSTANTIATE_TEST_SUITE_P(Locate, ScreenNameIsCutBetweenWelcomeAndTheFirstBang,
-                         ::testing::ValuesIn(kScreenNameRows));
+                         ::testing::ValuesIn(kScreenNameRows), RowName());
 
 TEST_F(Locate, TheFirstWelcomeWindowGivesTheName) {
   client_ = sim::StartChatClient();
@@ -142,28 +141,33 @@ TEST_F(Locate, TheFirstWelcomeWindowGivesTheName) {
   EXPECT_EQ(Hook32::ReadScreenName(), u"First");
 }
 
-const std::pair<host::Text, bool> kImCaptionRows[] = {
-    {u"Instant Message From: Bob", true},
-    {u">Instant Message From: Bob", true},
-    {u"  Instant Message", true},
-    {u"abcInstant Message", false},
-    {u"instant message from: bob", false},
-    {u"INSTANT MESSAGE", false},
-    {u"Instant Messag", false},
-    {u"", false},
+struct ImCaptionCase {
+  const char* name;
+  host::Text caption;
+  bool passes;
 };
-using InstantMessageWindowHasTheWordsAtPositionOneToThree =
-    Rows<Locate, std::pair<host::Text, bool>>;
+
+const ImCaptionCase kImCaptionRows[] = {
+    {"at_position_one", u"Instant Message From: Bob", true},
+    {"at_position_two", u">Instant Message From: Bob", true},
+    {"at_position_three", u"  Instant Message", true},
+    {"at_position_four", u"abcInstant Message", false},
+    {"lower_case", u"instant message from: bob", false},
+    {"upper_case", u"INSTANT MESSAGE", false},
+    {"last_letter_missing", u"Instant Messag", false},
+    {"empty_caption", u"", false},
+};
+using InstantMessageWindowHasTheWordsAtPositionOneToThree = Rows<Locate, ImCaptionCase>;
 
 TEST_P(InstantMessageWindowHasTheWordsAtPositionOneToThree, EachRow) {
-  const auto& [caption, passes] = GetParam();
+  const ImCaptionCase& c = GetParam();
   client_ = sim::StartChatClient();
   sim::AddChild(client_, u"Buddy List");
-  sim::Hwnd im = sim::AddChild(client_, caption);
-  EXPECT_EQ(Hook32::LocateImWindow(), passes ? im : 0u) << host::ToUtf8(caption);
+  sim::Hwnd im = sim::AddChild(client_, c.caption);
+  EXPECT_EQ(Hook32::LocateImWindow(), c.passes ? im : 0u) << host::ToUtf8(c.caption);
 }
 INSTANTIATE_TEST_SUITE_P(Locate, InstantMessageWindowHasTheWordsAtPositionOneToThree,
-                         ::testing::ValuesIn(kImCaptionRows));
+                         ::testing::ValuesIn(kImCaptionRows), RowName());
 
 TEST_F(Locate, TheFirstInstantMessageWindowIsFound) {
   client_ = sim::StartChatClient();
@@ -175,14 +179,14 @@ TEST_F(Locate, TheFirstInstantMessageWindowIsFound) {
 }
 
 const CaptionCase kImSenderRows[] = {
-    {u"Instant Message From: Bob", u"Bob"},
-    {u"Instant Message From:  Bob", u" Bob"},
-    {u"Instant Message From:xBob", u"Bob"},
-    {u"Instant Message From: a:b", u"a:b"},  // the first colon counts
-    {u"Instant Message: x", u"x"},
-    {u"Instant Message:x", u""},         // one character after the colon
-    {u"Instant Message From Bob", u""},  // no colon
-    {u"Instant Message:", u""},          // colon last
+    {"from_and_one_blank", u"Instant Message From: Bob", u"Bob"},
+    {"second_blank_kept", u"Instant Message From:  Bob", u" Bob"},
+    {"any_character_separates", u"Instant Message From:xBob", u"Bob"},
+    {"first_colon_counts", u"Instant Message From: a:b", u"a:b"},
+    {"without_from", u"Instant Message: x", u"x"},
+    {"one_character_after_the_colon", u"Instant Message:x", u""},
+    {"no_colon", u"Instant Message From Bob", u""},
+    {"colon_last", u"Instant Message:", u""},
 };
 using ImSenderFollowsTheColonAndOneSeparator = Rows<Locate, CaptionCase>;
 
@@ -193,7 +197,7 @@ TEST_P(ImSenderFollowsTheColonAndOneSeparator, EachRow) {
   EXPECT_EQ(Hook32::ReadImSender(), c.expected) << host::ToUtf8(c.caption);
 }
 INSTANTIATE_TEST_SUITE_P(Locate, ImSenderFollowsTheColonAndOneSeparator,
-                         ::testing::ValuesIn(kImSenderRows));
+                         ::testing::ValuesIn(kImSenderRows), RowName());
 
 TEST_F(Locate, CaptionsComeBackWithExactlyTheirLength) {
   EXPECT_EQ(Hook32::ReadWindowCaption(0), u"");

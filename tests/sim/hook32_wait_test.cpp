@@ -13,22 +13,23 @@ namespace {
 using WaitSeconds = Hook32Test;
 
 struct WaitCase {
+  const char* name;
   double start;
   std::int32_t seconds;
   double end;  // the clock when the wait returns
 };
 
 const WaitCase kRoundedRows[] = {
-    {100.3, 0, 100.3},  // fraction below a half: returns at once
-    {100.5, 0, 100.5},  // a half rounds to the even 100: returns at once
-    {100.7, 0, 101.0},  // rounds up to 101: waits for it
-    {101.5, 0, 102.0},  // a half rounds to the even 102
-    {100.3, 2, 102.0},
-    {100.0, 3, 103.0},
-    {100.6, 1, 102.0},
-    {100.3, -1, 100.3},  // a negative count returns at once
-    {100.3, std::numeric_limits<std::int32_t>::min(), 100.3},
-    {0.0, 0, 0.0},
+    {"below_a_half_returns_at_once", 100.3, 0, 100.3},
+    {"half_rounds_down_to_even", 100.5, 0, 100.5},  // to 100: returns at once
+    {"above_a_half_waits_for_the_next_second", 100.7, 0, 101.0},
+    {"half_rounds_up_to_even", 101.5, 0, 102.0},
+    {"two_seconds_from_below_a_half", 100.3, 2, 102.0},
+    {"three_seconds_from_a_whole_second", 100.0, 3, 103.0},
+    {"one_second_from_above_a_half", 100.6, 1, 102.0},
+    {"negative_count_returns_at_once", 100.3, -1, 100.3},
+    {"most_negative_count", 100.3, std::numeric_limits<std::int32_t>::min(), 100.3},
+    {"no_count_at_midnight", 0.0, 0, 0.0},
 };
 using EndsWhenTheClockPassesTheRoundedStartPlusTheCount = Rows<WaitSeconds, WaitCase>;
 
@@ -48,12 +49,17 @@ TEST_P(EndsWhenTheClockPassesTheRoundedStartPlusTheCount, EachRow) {
   EXPECT_LT(sim::DoEventsCalls(), 10);
 }
 INSTANTIATE_TEST_SUITE_P(WaitSeconds, EndsWhenTheClockPassesTheRoundedStartPlusTheCount,
-                         ::testing::ValuesIn(kRoundedRows));
+                         ::testing::ValuesIn(kRoundedRows), RowName());
 
 const WaitCase kMidnightRows[] = {
-    {86399.7, 0, 86400.0},  // start mark 86,400 is never read from the clock itself
-    {86399.5, 0, 86400.0}, {86399.2, 0, 86399.2}, {86399.2, 1, 86400.0},
-    {86399.7, 1, 86401.0}, {86399.7, 2, 86402.0}, {86398.0, 5, 86403.0},
+    // A start mark of 86,400 is never read from the clock itself.
+    {"rounds_up_to_midnight", 86399.7, 0, 86400.0},
+    {"half_rounds_up_to_midnight", 86399.5, 0, 86400.0},
+    {"rounds_down_returns_at_once", 86399.2, 0, 86399.2},
+    {"one_second_ends_at_midnight", 86399.2, 1, 86400.0},
+    {"one_second_past_a_rounded_midnight", 86399.7, 1, 86401.0},
+    {"two_seconds_past_a_rounded_midnight", 86399.7, 2, 86402.0},
+    {"five_seconds_across_midnight", 86398.0, 5, 86403.0},
 };
 using AWaitAcrossMidnightLastsItsCountNotADay = Rows<WaitSeconds, WaitCase>;
 
@@ -68,7 +74,7 @@ TEST_P(AWaitAcrossMidnightLastsItsCountNotADay, EachRow) {
   EXPECT_LT(sim::WaitCalls(), 10);
 }
 INSTANTIATE_TEST_SUITE_P(WaitSeconds, AWaitAcrossMidnightLastsItsCountNotADay,
-                         ::testing::ValuesIn(kMidnightRows));
+                         ::testing::ValuesIn(kMidnightRows), RowName());
 
 TEST_F(WaitSeconds, EndsWithAClockThatMovesOnEveryRead) {
   sim::SetClock(100.3);
