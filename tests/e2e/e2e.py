@@ -11,7 +11,7 @@ The programs come from the environment (ctest sets them):
 
 Starting and stopping programs
   require_desktop()            check DISPLAY/WINEPREFIX and the programs; raises E2EError
-  WinProgram(exe, args)        starts `wine exe args...`; .stop() kills it for good (also at exit)
+  WinProgram(exe, args)        starts `<64-bit loader> exe args...`; .stop() kills it for good (also at exit)
   Chatroom(...)                the stand-in chat client with its options and a fresh log file;
                                .wait_ready(probe) -> frame, .documents(probe) -> its AOL Child
                                windows in child order, .lines()/.wait_lines(n, timeout) ->
@@ -118,6 +118,11 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def wine_loader():
+    """The 64-bit Wine loader (MARIGOLD_WINE64, set by the desktop runner), else `wine`."""
+    return os.environ.get("MARIGOLD_WINE64") or "wine"
+
+
 def _wine_env():
     env = dict(os.environ)
     env.setdefault("WINEDEBUG", "-all")
@@ -132,7 +137,7 @@ class WinProgram:
         self.exe = exe
         self.args = [str(a) for a in args]
         self.process = subprocess.Popen(
-            ["wine", exe] + self.args, stdin=stdin, stdout=stdout,
+            [wine_loader(), exe] + self.args, stdin=stdin, stdout=stdout,
             stderr=subprocess.DEVNULL, env=_wine_env(), start_new_session=True)
         _live_programs.append(self)
 

@@ -41,7 +41,7 @@ def _reg(*args):
     """Runs Wine's reg.exe; its exit code and output. The output goes through a file, not a
     pipe: programs Wine starts beside it may keep a pipe open long after reg.exe has ended."""
     with tempfile.TemporaryFile() as out:
-        code = subprocess.run(["wine", "reg"] + list(args), stdout=out,
+        code = subprocess.run([e2e.wine_loader(), "reg"] + list(args), stdout=out,
                               stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
                               env=dict(os.environ, WINEDEBUG="-all"), timeout=60).returncode
         out.seek(0)

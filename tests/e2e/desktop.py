@@ -1,0 +1,120 @@
+"""Runs one end-to-end test on a desktop of its own: a private X display, a private Wine prefix
+made from the prepared one and its own wineserver, so that tests run side by side never see
+each other's windows, registry or clicks.
+
+usage: desktop.py [--template PREFIX] --work DIR [--timeout S] -- COMMAND...
+The template defaults to WINEPREFIX, prepared as scripts/setup.sh's prepare_wine does.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+# The bulk of a prefix is the system's own DLLs, which no test writes: linked, not copied.
+LINKED = (os.path.join("drive_c", "windows", "system32"),
+          os.path.join("drive_c", "windows", "syswow64"))
+
+
+def wine_loader():
+    """The 64-bit loader itself: Debian's `wine` script starts everything through the 32-bit
+    loader once 32-bit Wine is installed, which costs a minute per process under emulation."""
+    return os.environ.get("MARIGOLD_WINE64") or (
+        "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine")
+
+
+def copy_prefix(template, prefix):
+    shutil.rmtree(prefix, ignore_errors=True)
+
+    def copy(src, dst):
+        rel = os.path.relpath(src, template)
+        if any(rel == d or rel.startswith(d + os.sep) for d in LINKED):
+            os.link(src, dst)
+        else:
+            shutil.copy2(src, dst)
+
+    shutil.copytree(template, prefix, symlinks=True, copy_function=copy,
+                    ignore=shutil.ignore_patterns("wineserver"))
+
+
+def start_display(size="800x600"):
+    """Xvfb on the first free display number, which it picks itself (no race between tests
+    started together); (process, ":N")."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+        stderr=subprocess.DEVNULL, start_new_session=True)
+    os.close(write_end)
+    with os.fdopen(read_end) as answer:
+        number = answer.readline().strip()
+    if not number:
+        xvfb.kill()
+        raise RuntimeError("Xvfb did not start")
+    return xvfb, ":" + number
+
+
+def quietly(command, env, timeout=120):
+    # No terminal or pipe for Wine's background processes to inherit: one they held would
+    # keep ctest waiting for the test's output to end.
+    return subprocess.run(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=timeout).returncode
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--template", default=os.environ.get("WINEPREFIX"))
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--timeout", type=float, default=600)
+    parser.add_argument("command", nargs=argparse.REMAINDER)
+    args = parser.parse_args()
+    command = args.command[1:] if args.command[:1] == ["--"] else args.command
+    if not args.template or not os.path.isfile(os.path.join(args.template, "system.reg")):
+        parser.error("--template (or WINEPREFIX) must name a prepared Wine prefix")
+
+    prefix = os.path.join(args.work, "prefix")
+    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=", MARIGOLD_WINE64=wine_loader(),
+               E2E_ARTIFACTS=os.path.join(args.work, "artifacts"))
+    env.setdefault("LANG", "C.UTF-8")
+    began = time.monotonic()
+    copy_prefix(args.template, prefix)
+    xvfb, env["DISPLAY"] = start_display()
+    test = None
+
+    def stop(signum, _frame):
+        raise SystemExit(128 + signum)
+
+    signal.signal(signal.SIGTERM, stop)
+    try:
+        # Kept alive between the test's processes; gone by itself a minute after the last
+        # one should this runner be killed before it can end it.
+        quietly(["wineserver", "-p60"], env)
+        quietly([env["MARIGOLD_WINE64"], "cmd", "/c", "exit"], env)
+        sys.stderr.write("desktop %s, prefix %s, ready in %.1f s\n"
+                         % (env["DISPLAY"], prefix, time.monotonic() - began))
+        test = subprocess.Popen(command, env=env, start_new_session=True)
+        try:
+            return test.wait(timeout=args.timeout)
+        except subprocess.TimeoutExpired:
+            sys.stderr.write("desktop.py: the test ran past %.0f s and was stopped\n"
+                             % args.timeout)
+            return 1
+    finally:
+        if test and test.poll() is None:
+            os.killpg(test.pid, signal.SIGKILL)
+            test.wait()
+        quietly(["wineserver", "-k"], env, timeout=30)
+        xvfb.terminate()
+        try:
+            xvfb.wait(10)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+        shutil.rmtree(prefix, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
