@@ -33,7 +33,7 @@ if [ $tour -eq 1 ]; then
 fi
 
 # The chat room sits in the bottom-left corner, clear of the program's windows.
-wine "$bin/tools/chatroom/chatroom.exe" --name "Nick1" --log "$(winepath -w "$out/chat.log")" \
+"$MARIGOLD_WINE64" "$bin/tools/chatroom/chatroom.exe" --name "Nick1" --log "$(winepath -w "$out/chat.log")" \
   --pos 0,340,232,260 >/dev/null 2>&1 </dev/null &
 for _ in $(seq 1 100); do [ -f "$out/chat.log" ] && break; sleep 0.1; done
 touch "$out/chat.log"
@@ -42,4 +42,4 @@ tail -n +1 -F "$out/chat.log" 2>/dev/null | while IFS=$'\t' read -r _hex _room t
   printf 'chat> %s\n' "$text"
 done &
 echo "== marigold.exe is running on $DISPLAY; click the splash to begin, the X spot ends it"
-wine "$bin/marigold.exe" >/dev/null 2>&1 </dev/null
+"$MARIGOLD_WINE64" "$bin/marigold.exe" >/dev/null 2>&1 </dev/null

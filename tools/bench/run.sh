@@ -52,7 +52,7 @@ if [ -n "${BENCH_WINEPREFIX:-}" ]; then
   if [ ! -f "$WINEPREFIX/.marigold-ready" ]; then
     echo "== preparing the Wine prefix $WINEPREFIX (once)"
     wineboot -i >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$MARIGOLD_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.marigold-ready"
   fi
