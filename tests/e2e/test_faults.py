@@ -4,12 +4,21 @@ whatever the client does, it never shows an error, each post is given up within 
 and every post searches the client's windows afresh."""
 
 import math
+import sys
 import time
 import unittest
 
 import e2e
 import faults_kit as fk
 import marigold_kit as mk
+
+
+# A click held up by a hung client costs at least one message's timeout, 2 s; answered, it
+# takes about 0.13 s (tools/bench), a few tenths on a loaded machine.
+CLICK_ANSWERED_S = 1.0
+# The main window after the splash click: the same, plus the load handler's zero-second wait
+# should the click reach the program late in its second.
+MAIN_WINDOW_SHOWN_S = 1.5
 
 
 class FaultsTest(unittest.TestCase):
@@ -29,16 +38,26 @@ class FaultsTest(unittest.TestCase):
         self.assertTrue(self.program.program.running(), "the program ended")
         self.assertEqual(self.probe.boxes(), [])
 
-    def minimise_is_answered_at_once(self, within):
-        """A real click on the minimise spot is answered within `within` seconds; the window
-        is restored afterwards, as the task bar would."""
-        x, y = mk.client_point(self.probe, self.program.main, mk.MINIMISE_SPOT)
+    def figure(self, what, seconds):
+        sys.stderr.write("%s: %.3f s\n" % (what, seconds))
+        return seconds
+
+    def click_answered(self, spot, answered, what):
+        """Seconds from a real click on a spot of the main window to `answered()` being true
+        (the pointer is put there first, so only the click itself is timed)."""
+        x, y = mk.client_point(self.probe, self.program.main, spot)
         mk.point_at_window(self.probe, self.program.main, x, y)
         clicked = time.monotonic()
         mk.click_at(x, y)
-        self.assertTrue(mk.wait_until(lambda: self.probe.iconic(self.program.main), 5.0, 0.01),
-                        "the minimise click was never answered")
-        self.assertLessEqual(time.monotonic() - clicked, within)
+        self.assertTrue(mk.wait_until(answered, 5.0, 0.01), "%s: never answered" % what)
+        return self.figure(what, time.monotonic() - clicked)
+
+    def minimise_is_answered_at_once(self):
+        """A real click on the minimise spot is answered at once; the window is restored
+        afterwards, as the task bar would."""
+        took = self.click_answered(mk.MINIMISE_SPOT, lambda: self.probe.iconic(self.program.main),
+                                   "minimise click")
+        self.assertLessEqual(took, CLICK_ANSWERED_S)
         self.assertTrue(self.probe.restore(self.program.main))
         self.assertTrue(mk.wait_until(lambda: not self.probe.iconic(self.program.main), 5.0))
         self.assertTrue(mk.wait_until(
@@ -64,8 +83,8 @@ class FaultsTest(unittest.TestCase):
         shown = time.monotonic()
         self.assertTrue(main, "the main window did not appear")
         self.program.main = main
-        self.assertLessEqual(shown - clicked, 0.5)
-        self.minimise_is_answered_at_once(0.2)
+        self.assertLessEqual(self.figure("main window", shown - clicked), MAIN_WINDOW_SHOWN_S)
+        self.minimise_is_answered_at_once()
         started = self.program.start_idling()
         self.assert_alive_without_boxes()
 
@@ -96,10 +115,14 @@ class FaultsTest(unittest.TestCase):
         # The second tick's post waits on the hung client, on the courier: clicks made meanwhile
         # are answered at once.
         fk.sleep_until(started + 120.6)
-        self.minimise_is_answered_at_once(0.2)
-        clicked = time.monotonic()
-        self.program.open_reason()
-        self.assertLessEqual(time.monotonic() - clicked, 1.0)
+        self.minimise_is_answered_at_once()
+
+        def reason_shown():
+            self.program.reason = self.probe.find(mk.FORM_CLASS, mk.REASON_CAPTION)
+            return self.program.reason and self.probe.visible(self.program.reason)
+
+        took = self.click_answered(mk.REASON_LABEL, reason_shown, "reason click")
+        self.assertLessEqual(took, CLICK_ANSWERED_S)
         self.program.press_ok()
         self.assert_alive_without_boxes()
 
@@ -129,13 +152,15 @@ class FaultsTest(unittest.TestCase):
         started = time.monotonic()
         self.assertEqual(self.program.exit(), 0)
         # The farewell box, the slide and the end, well inside the first message's timeout.
-        self.assertLess(time.monotonic() - started, self.timeout_s + 1.0)
+        self.assertLess(self.figure("exit beside a hung client", time.monotonic() - started),
+                        self.timeout_s + 1.0)
         self.assertEqual(hung.lines(), [])
 
     def test_whole_journey_without_a_client(self):
         started_at = time.time()
         self.program.click_splash()
-        self.assertLess(time.time() - started_at, 3.0)
+        self.assertLess(self.figure("splash to main window, no client", time.time() - started_at),
+                        3.0)
         self.assert_alive_without_boxes()
         self.assertFalse(self.probe.visible(self.program.splash))
         started = self.program.start_idling()
@@ -145,7 +170,7 @@ class FaultsTest(unittest.TestCase):
         fk.sleep_until(started + 60.3)
         clicked = time.time()
         self.program.open_reason()
-        self.assertLess(time.time() - clicked, 1.5)
+        self.assertLess(self.figure("reason after a tick, no client", time.time() - clicked), 1.5)
         self.program.press_ok()
         self.assert_alive_without_boxes()
         self.program.click(mk.STOP_SPOT)
