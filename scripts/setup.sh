@@ -40,15 +40,24 @@ ensure_packages() {
   apt-get install -y -qq $MARIGOLD_PACKAGES >/dev/null || return 1
 }
 
-# Configures and builds one preset quietly, showing the output only when it fails; with a
-# second word "nice", at a lower priority than the tests running beside it.
+# Configures and builds one preset quietly, showing the output only when it fails. Further
+# words: "nice", to build at a lower priority than the tests running beside it, and target
+# names, to build only those.
 build_preset() {
-  local preset=$1 log="$MARIGOLD_ROOT/build/$1.log" nice=()
-  [ "${2:-}" = nice ] && nice=(nice -n 10)
+  local preset=$1 log="$MARIGOLD_ROOT/build/$1.log" nice=() targets=() word
+  shift
+  for word in "$@"; do
+    if [ "$word" = nice ]; then nice=(nice -n 10); else targets+=("$word"); fi
+  done
+  if [ ${#targets[@]} -gt 0 ]; then
+    targets=(--target "${targets[@]}")
+    log="$MARIGOLD_ROOT/build/$preset-targets.log"
+  fi
   mkdir -p "$MARIGOLD_ROOT/build"
-  echo "== build $preset"
+  echo "== build $preset ${targets[*]:1}"
   if ! { "${nice[@]}" cmake --preset "$preset" -S "$MARIGOLD_ROOT" &&
-         "${nice[@]}" cmake --build --preset "$preset" -j"$(nproc)"; } >"$log" 2>&1; then
+         "${nice[@]}" cmake --build --preset "$preset" -j"$(nproc)" "${targets[@]}"; } \
+         >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "== build $preset FAILED (full log: $log)"
     return 1

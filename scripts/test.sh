@@ -10,18 +10,22 @@ ensure_packages || exit 1
 status=0
 began=$SECONDS
 
-# The Windows x86_64 build first: its end-to-end tests spend most of their time waiting for
-# real minutes to pass, so they run in the background while the other builds take the
-# processor, at a lower priority than the timed tests beside them.
-build_preset windows || exit 1
+# The programs of the end-to-end tests first: those tests spend most of their time waiting
+# for real minutes to pass, so they run in the background while the rest is built, at a
+# lower priority than the timed tests beside it.
+build_preset windows marigold chatroom winprobe || exit 1
 trap stop_wine_and_display EXIT
 start_private_display 800x600 || exit 1
 prepare_wine
-windows_log="$MARIGOLD_ROOT/build/windows-tiers.log"
-echo "== tiers 2 and 3 started: Windows build under Wine (output follows when they end)"
-ctest --preset windows --label-exclude alone -j4 >"$windows_log" 2>&1 &
-windows_pid=$!
+e2e_dir="$MARIGOLD_ROOT/build/windows/tests/e2e"
+e2e_log="$MARIGOLD_ROOT/build/windows-e2e.log"
+echo "== tier 3 started: end-to-end under Wine, side by side (output follows when it ends)"
+# From its own folder, so that its record (Testing/) is not the one of the ctest runs below.
+ctest --test-dir "$e2e_dir" --label-exclude alone -j4 --output-on-failure --timeout 900 \
+  >"$e2e_log" 2>&1 &
+e2e_pid=$!
 
+build_preset windows nice || status=1
 build_preset sim nice || status=1
 echo "== tier 1: simulated desktop"
 nice -n 10 ctest --preset sim -j"$(nproc)" || status=1
@@ -33,11 +37,13 @@ build_preset windows-x86 nice || status=1
 echo "== x86 build: static checks"
 nice -n 10 ctest --preset windows-x86 || status=1
 
-wait "$windows_pid" || status=1
-echo "== tiers 2 and 3: Windows build under Wine on private displays"
-cat "$windows_log"
-# Every test's own output, the passing ones' too (figures such as click times are there).
-cp build/windows/Testing/Temporary/LastTest.log build/windows-tiers-full.log 2>/dev/null
+echo "== tier 2: real windows under Wine on $DISPLAY, and the x86_64 static checks"
+ctest --preset windows --label-exclude "e2e|alone" || status=1
+
+wait "$e2e_pid" || status=1
+echo "== tier 3: end-to-end under Wine, each test on a desktop of its own"
+cat "$e2e_log"
+
 # Those that measure processor time or memory, with nothing else running.
 echo "== tiers 2 and 3, the measuring tests, alone"
 ctest --preset windows --label-regex alone || status=1
