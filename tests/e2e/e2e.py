@@ -40,6 +40,9 @@ Real input through X (xdotool; Wine does not take SendInput from another process
   drag(x0, y0, x1, y1, button=1, steps=10), key(*names), type_text(text)
   center(rect) -> (x, y) of a rectangle from rect()/client()
 
+Figures
+  figure(what, value, unit="s") writes a measured time to the test's output; returns it
+
 Pictures
   screenshot(name) -> path of a PNG of the whole screen (ImageMagick `import -window root`)
 """
@@ -51,6 +54,7 @@ import os
 import queue
 import signal
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -106,6 +110,13 @@ def banner(key, **parts):
                     text = text.replace("{" + part + "}", str(value))
                 return text
     raise KeyError(key)
+
+
+def figure(what, value, unit="s"):
+    """Writes a measured figure to the test's output, where ctest's record keeps it, so that
+    each time limit can be set against what the working program takes; the value."""
+    sys.stderr.write("figure: %s %.3f %s\n" % (what, value, unit))
+    return value
 
 
 def program_path(name):

@@ -4,7 +4,6 @@ whatever the client does, it never shows an error, each post is given up within 
 and every post searches the client's windows afresh."""
 
 import math
-import sys
 import time
 import unittest
 
@@ -38,10 +37,6 @@ class FaultsTest(unittest.TestCase):
         self.assertTrue(self.program.program.running(), "the program ended")
         self.assertEqual(self.probe.boxes(), [])
 
-    def figure(self, what, seconds):
-        sys.stderr.write("%s: %.3f s\n" % (what, seconds))
-        return seconds
-
     def click_answered(self, spot, answered, what):
         """Seconds from a real click on a spot of the main window to `answered()` being true
         (the pointer is put there first, so only the click itself is timed)."""
@@ -50,7 +45,7 @@ class FaultsTest(unittest.TestCase):
         clicked = time.monotonic()
         mk.click_at(x, y)
         self.assertTrue(mk.wait_until(answered, 5.0, 0.01), "%s: never answered" % what)
-        return self.figure(what, time.monotonic() - clicked)
+        return e2e.figure(what, time.monotonic() - clicked)
 
     def minimise_is_answered_at_once(self):
         """A real click on the minimise spot is answered at once; the window is restored
@@ -83,7 +78,7 @@ class FaultsTest(unittest.TestCase):
         shown = time.monotonic()
         self.assertTrue(main, "the main window did not appear")
         self.program.main = main
-        self.assertLessEqual(self.figure("main window", shown - clicked), MAIN_WINDOW_SHOWN_S)
+        self.assertLessEqual(e2e.figure("main window", shown - clicked), MAIN_WINDOW_SHOWN_S)
         self.minimise_is_answered_at_once()
         started = self.program.start_idling()
         self.assert_alive_without_boxes()
@@ -152,14 +147,14 @@ class FaultsTest(unittest.TestCase):
         started = time.monotonic()
         self.assertEqual(self.program.exit(), 0)
         # The farewell box, the slide and the end, well inside the first message's timeout.
-        self.assertLess(self.figure("exit beside a hung client", time.monotonic() - started),
+        self.assertLess(e2e.figure("exit beside a hung client", time.monotonic() - started),
                         self.timeout_s + 1.0)
         self.assertEqual(hung.lines(), [])
 
     def test_whole_journey_without_a_client(self):
         started_at = time.time()
         self.program.click_splash()
-        self.assertLess(self.figure("splash to main window, no client", time.time() - started_at),
+        self.assertLess(e2e.figure("splash to main window, no client", time.time() - started_at),
                         3.0)
         self.assert_alive_without_boxes()
         self.assertFalse(self.probe.visible(self.program.splash))
@@ -170,7 +165,7 @@ class FaultsTest(unittest.TestCase):
         fk.sleep_until(started + 60.3)
         clicked = time.time()
         self.program.open_reason()
-        self.assertLess(self.figure("reason after a tick, no client", time.time() - clicked), 1.5)
+        self.assertLess(e2e.figure("reason after a tick, no client", time.time() - clicked), 1.5)
         self.program.press_ok()
         self.assert_alive_without_boxes()
         self.program.click(mk.STOP_SPOT)

@@ -24,19 +24,20 @@ class HungClientTest(unittest.TestCase):
         self.addCleanup(chat.stop)
         started = time.monotonic()
         chat.wait_ready(self.probe)
-        self.assertLess(self.probe.post("before the hang"), 1000)
+        self.assertLess(e2e.figure("post, answered", self.probe.post("before the hang"), "ms"),
+                        1000)
         self.assertEqual([p.text for p in chat.wait_lines(1)], ["before the hang"])
 
         # Freshly hung: the system does not know it yet, so each of the two messages (the
         # text, then Enter) waits its full timeout, and no longer.
         time.sleep(max(0.0, started + hang_after_ms / 1000.0 + 1.0 - time.monotonic()))
-        took = self.probe.post("while hung")
+        took = e2e.figure("post, freshly hung", self.probe.post("while hung"), "ms")
         self.assertLessEqual(took, 2 * timeout_ms + 1000)
         self.assertTrue(self.probe.alive())
 
         # Hung for a while: known to be hung, given up on at once.
         time.sleep(max(0.0, started + hang_after_ms / 1000.0 + 8.0 - time.monotonic()))
-        took = self.probe.post("long hung")
+        took = e2e.figure("post, known hung", self.probe.post("long hung"), "ms")
         self.assertLess(took, timeout_ms)
         self.assertTrue(self.probe.alive())
         self.assertEqual([p.text for p in chat.lines()], ["before the hang"])

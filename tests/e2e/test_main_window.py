@@ -103,10 +103,12 @@ class MainWindowTest(unittest.TestCase):
                 self.assertGreater(top, y)
                 self.assertTrue(self.probe.topmost(self.main))
                 e2e.screenshot("tip-" + text.split()[0].lower())
+                left = time.monotonic()
                 mk.move_to(x, y - 40)  # off the window: the tip goes at once
                 # It goes within 50 ms of the pointer leaving, a few tenths with the probe's
                 # polling on a loaded machine; one that waits for its own time out stays 5 s.
                 self.assertTrue(mk.wait_until(lambda: not tips(), 1.0), "the tip stayed")
+                e2e.figure("tip gone", time.monotonic() - left)
         self.assertEqual(len(self.session.chat.lines()), 2)
 
     def test_minimise_then_restore_brings_it_back_unchanged(self):
