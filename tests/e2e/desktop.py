@@ -14,16 +14,11 @@ import subprocess
 import sys
 import time
 
+from e2e import wine_loader
+
 # The bulk of a prefix is the system's own DLLs, which no test writes: linked, not copied.
 LINKED = (os.path.join("drive_c", "windows", "system32"),
           os.path.join("drive_c", "windows", "syswow64"))
-
-
-def wine_loader():
-    """The 64-bit loader itself: Debian's `wine` script starts everything through the 32-bit
-    loader once 32-bit Wine is installed, which costs a minute per process under emulation."""
-    return os.environ.get("MARIGOLD_WINE64") or (
-        "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine")
 
 
 def copy_prefix(template, prefix):
