@@ -40,6 +40,61 @@ ensure_packages() {
   apt-get install -y -qq $MARIGOLD_PACKAGES >/dev/null || return 1
 }
 
+# True when this machine starts 32-bit x86 programs: a 93-byte i386 ELF that only exits is
+# run, by the kernel itself or through a registered emulator.
+runs_32bit_programs() {
+  local probe
+  probe=$(mktemp) || return 1
+  printf '\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08' >"$probe"
+  printf '\x34\0\0\0\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0' >>"$probe"
+  printf '\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5d\0\0\0\x5d\0\0\0\x05\0\0\0\0\x10\0\0' >>"$probe"
+  printf '\xb8\x01\0\0\0\x31\xdb\xcd\x80' >>"$probe"  # exit(0)
+  chmod +x "$probe"
+  "$probe" 2>/dev/null
+  local status=$?
+  rm -f "$probe"
+  return $status
+}
+
+# 32-bit Wine, for the x86 build's tests. Where the kernel runs no 32-bit programs, qemu's
+# user-mode emulator runs them, registered with binfmt_misc (flag F: the emulator is opened
+# now, so it also serves programs started in other mount namespaces).
+ensure_wine32() {
+  local steps=()
+  runs_32bit_programs || steps+=(qemu)
+  { [ -x /usr/lib/wine/wine ] && [ -d /usr/lib/i386-linux-gnu/wine ]; } || steps+=(wine32)
+  [ ${#steps[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "== 32-bit Wine is missing. Run as root, or set it up first:"
+    if [[ " ${steps[*]} " == *" qemu "* ]]; then
+      echo "  sudo apt-get install -y qemu-user-static"
+      echo "  sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc  # unless mounted"
+      echo "  echo '$MARIGOLD_I386_BINFMT' | sudo tee /proc/sys/fs/binfmt_misc/register"
+    fi
+    echo "  sudo dpkg --add-architecture i386 && sudo apt-get update"
+    echo "  sudo apt-get install -y --no-install-recommends wine32:i386"
+    return 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  if [[ " ${steps[*]} " == *" qemu "* ]]; then
+    echo "== this machine runs no 32-bit programs: they will run through qemu's user-mode emulator"
+    command -v qemu-i386-static >/dev/null 2>&1 ||
+      { apt-get update -qq && apt-get install -y -qq qemu-user-static >/dev/null; } || return 1
+    [ -e /proc/sys/fs/binfmt_misc/register ] ||
+      mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || return 1
+    [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] ||
+      echo "$MARIGOLD_I386_BINFMT" >/proc/sys/fs/binfmt_misc/register || return 1
+    runs_32bit_programs || { echo "== qemu-i386 is registered, yet a 32-bit program does not run"; return 1; }
+  fi
+  if [[ " ${steps[*]} " == *" wine32 "* ]]; then
+    echo "== installing 32-bit Wine (wine32:i386)"
+    dpkg --add-architecture i386 && apt-get update -qq &&
+      apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null || return 1
+  fi
+}
+# qemu's i386 entry for binfmt_misc: 32-bit little-endian ELF executables and shared objects.
+MARIGOLD_I386_BINFMT=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
+
 # Configures and builds one preset quietly, showing the output only when it fails. Further
 # words: "nice", to build at a lower priority than the tests running beside it, and target
 # names, to build only those.
@@ -82,21 +137,33 @@ start_private_display() {
   return 1
 }
 
-# A Wine prefix of the project's own under build/, made once; keeps a wineserver alive.
+# Makes the Wine prefix DIR once. Wine puts its 32-bit half in it when wine32 is installed
+# (through the emulator, that alone takes minutes); with a second word, "x86", a prefix
+# without that half is made again.
+make_wine_prefix() {
+  local prefix ready
+  prefix=$(realpath -m "$1") ready="$(realpath -m "$1")/.marigold-ready"
+  [ "${2:-}" = x86 ] && [ ! -f "$prefix/drive_c/windows/syswow64/rundll32.exe" ] && rm -f "$ready"
+  [ -f "$ready" ] && return 0
+  echo "== preparing the Wine prefix $prefix (once)"
+  rm -rf "$prefix"
+  (
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    "$MARIGOLD_WINE64" wineboot -i >/dev/null 2>&1
+    # Without a window manager, managed windows stall about 2 s on every show and hide.
+    "$MARIGOLD_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+  )
+  touch "$ready"
+}
+
+# The project's own Wine prefix under build/, made once; keeps a wineserver alive.
 prepare_wine() {
   export WINEPREFIX="$MARIGOLD_ROOT/build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LANG=${MARIGOLD_LANG:-C.UTF-8}
-  if [ ! -f "$WINEPREFIX/.marigold-ready" ]; then
-    echo "== preparing the Wine prefix $WINEPREFIX (once)"
-    rm -rf "$WINEPREFIX"
-    "$MARIGOLD_WINE64" wineboot -i >/dev/null 2>&1
-    # Without a window manager, managed windows stall about 2 s on every show and hide.
-    "$MARIGOLD_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.marigold-ready"
-  fi
+  make_wine_prefix "$WINEPREFIX"
   # A server already kept alive for this prefix answers with an error: it is the one we want.
   wineserver -p || true
   # Start Wine's background processes (services, explorer) now, with no terminal or pipe to

@@ -2,8 +2,9 @@
 made from the prepared one and its own wineserver, so that tests run side by side never see
 each other's windows, registry or clicks.
 
-usage: desktop.py [--template PREFIX] --work DIR [--timeout S] -- COMMAND...
-The template defaults to WINEPREFIX, prepared as scripts/setup.sh's prepare_wine does.
+usage: desktop.py [--template PREFIX] --work DIR [--timeout S] [--windows-version V] -- COMMAND...
+The template defaults to WINEPREFIX, prepared as scripts/setup.sh's prepare_wine does. With
+--windows-version (winxp, vista, win7, ...) the prefix's programs see that version of Windows.
 """
 
 import argparse
@@ -64,6 +65,7 @@ def main():
     parser.add_argument("--template", default=os.environ.get("WINEPREFIX"))
     parser.add_argument("--work", required=True)
     parser.add_argument("--timeout", type=float, default=600)
+    parser.add_argument("--windows-version")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
@@ -89,6 +91,11 @@ def main():
         # one should this runner be killed before it can end it.
         quietly(["wineserver", "-p60"], env)
         quietly([env["MARIGOLD_WINE64"], "cmd", "/c", "exit"], env)
+        if args.windows_version and quietly(
+                [env["MARIGOLD_WINE64"], "reg", "add", "HKCU\\Software\\Wine", "/v", "Version",
+                 "/d", args.windows_version, "/f"], env) != 0:
+            sys.stderr.write("desktop.py: could not set the Windows version\n")
+            return 1
         sys.stderr.write("desktop %s, prefix %s, ready in %.1f s\n"
                          % (env["DISPLAY"], prefix, time.monotonic() - began))
         test = subprocess.Popen(command, env=env, start_new_session=True)

@@ -11,7 +11,7 @@ The programs come from the environment (ctest sets them):
 
 Starting and stopping programs
   require_desktop()            check DISPLAY/WINEPREFIX and the programs; raises E2EError
-  WinProgram(exe, args)        starts `<64-bit loader> exe args...`; .stop() kills it for good (also at exit)
+  WinProgram(exe, args)        starts `<loader of exe's bitness> exe args...`; .stop() kills it for good (also at exit)
   Chatroom(...)                the stand-in chat client with its options and a fresh log file;
                                .wait_ready(probe) -> frame, .documents(probe) -> its AOL Child
                                windows in child order, .lines()/.wait_lines(n, timeout) ->
@@ -129,10 +129,23 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def wine_loader():
-    """The 64-bit Wine loader itself (MARIGOLD_WINE64 names it, when set): Debian's `wine`
-    script starts everything through the 32-bit loader once 32-bit Wine is installed, which
-    costs a minute per process under emulation."""
+def is_32bit_exe(exe):
+    """True for an x86 (32-bit) Windows executable, by the machine field of its PE header."""
+    with open(exe, "rb") as f:
+        head = f.read(4096)
+    pe = int.from_bytes(head[0x3C:0x40], "little")
+    if head[:2] != b"MZ" or head[pe:pe + 4] != b"PE\0\0":
+        raise E2EError("%s is not a Windows executable" % exe)
+    return int.from_bytes(head[pe + 4:pe + 6], "little") == 0x14C
+
+
+def wine_loader(exe=None):
+    """The Wine loader for the executable's bitness, 64-bit when none is named. Each loader is
+    named itself (MARIGOLD_WINE64 names the 64-bit one, when set): Debian's `wine` script starts
+    everything through the 32-bit loader once 32-bit Wine is installed, which costs a minute
+    per process under emulation."""
+    if exe and is_32bit_exe(exe):
+        return "/usr/lib/wine/wine" if os.path.exists("/usr/lib/wine/wine") else "wine"
     return os.environ.get("MARIGOLD_WINE64") or (
         "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine")
 
@@ -151,7 +164,7 @@ class WinProgram:
         self.exe = exe
         self.args = [str(a) for a in args]
         self.process = subprocess.Popen(
-            [wine_loader(), exe] + self.args, stdin=stdin, stdout=stdout,
+            [wine_loader(exe), exe] + self.args, stdin=stdin, stdout=stdout,
             stderr=subprocess.DEVNULL, env=_wine_env(), start_new_session=True)
         _live_programs.append(self)
 

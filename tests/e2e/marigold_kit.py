@@ -227,7 +227,9 @@ def focus_under_pointer():
 class Session:
     """The chat client, the probe and marigold.exe, started in that order."""
 
-    def __init__(self, name="Nick1", welcome=True):
+    def __init__(self, name="Nick1", welcome=True, start_ms=20000):
+        """start_ms: how long each program may take to show its first window (a 32-bit one
+        under emulation takes a minute or two)."""
         e2e.require_desktop("CHATROOM_EXE", "WINPROBE_EXE", "MARIGOLD_EXE")
         self.probe = e2e.Probe()
         self.chat = None
@@ -236,10 +238,11 @@ class Session:
             if self.probe.acp() != 1252:
                 raise e2e.E2EError("the expected bytes are Windows-1252 ones: run with "
                                    "LANG=C.UTF-8")
-            self.chat = e2e.Chatroom(name=name, welcome=welcome)
-            self.chat.wait_ready(self.probe)
+            self.chat = e2e.Chatroom(name=name, welcome=welcome,
+                                     exit_after_s=300 + start_ms // 1000)
+            self.chat.wait_ready(self.probe, start_ms)
             self.program = e2e.start_marigold()
-            self.splash = self.probe.wait(FORM_CLASS, SPLASH_CAPTION, 20000)
+            self.splash = self.probe.wait(FORM_CLASS, SPLASH_CAPTION, start_ms)
             if not self.splash:
                 raise e2e.E2EError("the splash window did not appear")
             self.main = 0
