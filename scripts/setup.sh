@@ -65,14 +65,16 @@ ensure_wine32() {
   { [ -x /usr/lib/wine/wine ] && [ -d /usr/lib/i386-linux-gnu/wine ]; } || steps+=(wine32)
   [ ${#steps[@]} -eq 0 ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "== 32-bit Wine is missing. Run as root, or set it up first:"
+    echo "== 32-bit Wine cannot run here yet. Run as root, or set it up first:"
     if [[ " ${steps[*]} " == *" qemu "* ]]; then
       echo "  sudo apt-get install -y qemu-user-static"
       echo "  sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc  # unless mounted"
       echo "  echo '$MARIGOLD_I386_BINFMT' | sudo tee /proc/sys/fs/binfmt_misc/register"
     fi
-    echo "  sudo dpkg --add-architecture i386 && sudo apt-get update"
-    echo "  sudo apt-get install -y --no-install-recommends wine32:i386"
+    if [[ " ${steps[*]} " == *" wine32 "* ]]; then
+      echo "  sudo dpkg --add-architecture i386 && sudo apt-get update"
+      echo "  sudo apt-get install -y --no-install-recommends wine32:i386"
+    fi
     return 1
   fi
   export DEBIAN_FRONTEND=noninteractive
