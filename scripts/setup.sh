@@ -149,6 +149,7 @@ make_wine_prefix() {
   [ -f "$ready" ] && return 0
   echo "== preparing the Wine prefix $prefix (once)"
   rm -rf "$prefix"
+  mkdir -p "$(dirname "$prefix")"
   (
     export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     "$MARIGOLD_WINE64" wineboot -i >/dev/null 2>&1

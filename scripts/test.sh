@@ -35,6 +35,7 @@ x86_tier() {
 trap stop_wine_and_display EXIT
 start_private_display 800x600 || exit 1
 prepare_wine
+mkdir -p "$MARIGOLD_ROOT/build"
 x86_log="$MARIGOLD_ROOT/build/windows-x86-tier.log"
 echo "== x86 tier started: 32-bit Wine, the x86 build and its runs (output follows when it ends)"
 x86_tier >"$x86_log" 2>&1 </dev/null &
