@@ -33,7 +33,7 @@ if [ $tour -eq 1 ]; then
 fi
 
 # The chat room sits in the bottom-left corner, clear of the program's windows.
-"$MARIGOLD_WINE64" "$bin/tools/chatroom/chatroom.exe" --name "Nick1" --log "$(winepath -w "$out/chat.log")" \
+"$MARIGOLD_WINE64" "$bin/tools/chatroom/chatroom.exe" --name "Nick1" --log "Z:${out//\//\\}\\chat.log" \
   --pos 0,340,232,260 >/dev/null 2>&1 </dev/null &
 for _ in $(seq 1 100); do [ -f "$out/chat.log" ] && break; sleep 0.1; done
 touch "$out/chat.log"

@@ -49,18 +49,12 @@ if [ -n "${BENCH_WINEPREFIX:-}" ]; then
   # As prepare_wine does, in the prefix asked for.
   export WINEPREFIX=$BENCH_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   export LANG=${MARIGOLD_LANG:-C.UTF-8}
-  if [ ! -f "$WINEPREFIX/.marigold-ready" ]; then
-    echo "== preparing the Wine prefix $WINEPREFIX (once)"
-    wineboot -i >/dev/null 2>&1
-    "$MARIGOLD_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.marigold-ready"
-  fi
+  make_wine_prefix "$WINEPREFIX"
   wineserver -p || true  # one already kept alive for this prefix will do
 else
   prepare_wine
 fi
 
-echo "== measuring on $DISPLAY, prefix $WINEPREFIX, $(nproc) cores, $(wine --version)"
+echo "== measuring on $DISPLAY, prefix $WINEPREFIX, $(nproc) cores, $("$MARIGOLD_WINE64" --version)"
 PYTHONDONTWRITEBYTECODE=1 python3 "$root/tools/bench/bench.py" --build "$build" \
   --build32 "$build32" --json "${BENCH_JSON:-$build/bench.json}" "$@"
