@@ -10,6 +10,8 @@ cd "$MARIGOLD_ROOT" || exit 1
 ensure_packages || exit 1
 status=0
 began=$SECONDS
+# A step's heading, with the seconds since the installs.
+step() { echo "== $* [$((SECONDS - began)) s]"; }
 
 # The x86 build's tier, beside everything else and below it in priority: the build and its
 # static checks (imports against Windows XP's exports, and a second build in another folder
@@ -21,15 +23,18 @@ x86_tier() {
   local failed=0 build_pid static_log="$MARIGOLD_ROOT/build/windows-x86-static.log"
   { build_preset windows-x86 && ctest --preset windows-x86 >"$static_log" 2>&1; } &
   build_pid=$!
-  { ensure_wine32 && make_wine_prefix "$MARIGOLD_ROOT/build/wineprefix-x86" x86; } || failed=1
+  { ensure_wine32 && make_wine_prefix "$MARIGOLD_ROOT/build/wineprefix-x86" x86 &&
+    step "32-bit Wine and its prefix ready"; } || failed=1
   wait "$build_pid" || failed=1
-  echo "== x86 build: static checks"
+  step "x86 build: static checks"
   cat "$static_log" 2>/dev/null
   [ $failed -eq 0 ] || return 1
-  echo "== x86 build: its runs under 32-bit Wine, each on a desktop of its own"
+  step "x86 build: its runs under 32-bit Wine, each on a desktop of its own"
   WINEPREFIX="$MARIGOLD_ROOT/build/wineprefix-x86" \
     ctest --test-dir "$MARIGOLD_ROOT/build/windows-x86" --label-regex wine32 -j3 \
-    --output-on-failure --timeout 900
+    --output-on-failure --timeout 900 || failed=1
+  step "x86 tier done"
+  return $failed
 }
 
 trap stop_wine_and_display EXIT
@@ -47,7 +52,7 @@ x86_pid=$!
 build_preset windows marigold chatroom winprobe || exit 1
 e2e_dir="$MARIGOLD_ROOT/build/windows/tests/e2e"
 e2e_log="$MARIGOLD_ROOT/build/windows-e2e.log"
-echo "== tier 3 started: end-to-end under Wine, side by side (output follows when it ends)"
+step "tier 3 started: end-to-end under Wine, side by side (output follows when it ends)"
 # From its own folder, so that its record (Testing/) is not the one of the ctest runs below.
 ctest --test-dir "$e2e_dir" --label-exclude alone -j4 --output-on-failure --timeout 900 \
   >"$e2e_log" 2>&1 &
@@ -55,21 +60,21 @@ e2e_pid=$!
 
 build_preset windows nice || status=1
 build_preset sim nice || status=1
-echo "== tier 1: simulated desktop"
+step "tier 1: simulated desktop"
 nice -n 10 ctest --preset sim -j"$(nproc)" || status=1
 
-echo "== tier 2: real windows under Wine on $DISPLAY, and the x86_64 static checks"
+step "tier 2: real windows under Wine on $DISPLAY, and the x86_64 static checks"
 ctest --preset windows --label-exclude "e2e|alone" || status=1
 
 wait "$e2e_pid" || status=1
-echo "== tier 3: end-to-end under Wine, each test on a desktop of its own"
+step "tier 3: end-to-end under Wine, each test on a desktop of its own"
 cat "$e2e_log"
 wait "$x86_pid" || status=1
-echo "== the x86 tier"
+step "the x86 tier"
 cat "$x86_log"
 
 # Those that measure processor time or memory, with nothing else running.
-echo "== tiers 2 and 3, the measuring tests, alone"
+step "tiers 2 and 3, the measuring tests, alone"
 ctest --preset windows --label-regex alone || status=1
 
 echo "== took $((SECONDS - began)) s after the installs"
