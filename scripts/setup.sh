@@ -56,20 +56,39 @@ runs_32bit_programs() {
   return $status
 }
 
+# qemu's i386 entry for binfmt_misc: 32-bit little-endian ELF executables and shared objects.
+MARIGOLD_BINFMT=/proc/sys/fs/binfmt_misc
+MARIGOLD_I386_BINFMT=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
+
+# True when qemu's i386 emulator is older than 8. Debian 12's own (7.2) walks every page of the
+# address space Wine reserves: a 32-bit Wine process takes two minutes to start through it,
+# and two seconds through the one in bookworm-backports (10.0).
+old_qemu() {
+  local major
+  major=$(qemu-i386-static --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p')
+  [ "${major:-0}" -lt 8 ]
+}
+
 # 32-bit Wine, for the x86 build's tests. Where the kernel runs no 32-bit programs, qemu's
 # user-mode emulator runs them, registered with binfmt_misc (flag F: the emulator is opened
 # now, so it also serves programs started in other mount namespaces).
 ensure_wine32() {
-  local steps=()
-  runs_32bit_programs || steps+=(qemu)
+  local steps=() backports=()
+  if ! runs_32bit_programs || { [ -e "$MARIGOLD_BINFMT/qemu-i386" ] && old_qemu; }; then
+    steps+=(qemu)
+  fi
   { [ -x /usr/lib/wine/wine ] && [ -d /usr/lib/i386-linux-gnu/wine ]; } || steps+=(wine32)
   [ ${#steps[@]} -eq 0 ] && return 0
+  [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] &&
+    backports=(-t bookworm-backports)
   if [ "$(id -u)" -ne 0 ]; then
     echo "== 32-bit Wine cannot run here yet. Run as root, or set it up first:"
     if [[ " ${steps[*]} " == *" qemu "* ]]; then
-      echo "  sudo apt-get install -y qemu-user-static"
-      echo "  sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc  # unless mounted"
-      echo "  echo '$MARIGOLD_I386_BINFMT' | sudo tee /proc/sys/fs/binfmt_misc/register"
+      [ ${#backports[@]} -gt 0 ] && echo "  echo 'deb http://deb.debian.org/debian" \
+        "bookworm-backports main' | sudo tee /etc/apt/sources.list.d/bookworm-backports.list"
+      echo "  sudo apt-get update && sudo apt-get install -y ${backports[*]} qemu-user-static"
+      echo "  sudo mount -t binfmt_misc binfmt_misc $MARIGOLD_BINFMT  # unless mounted"
+      echo "  echo '$MARIGOLD_I386_BINFMT' | sudo tee $MARIGOLD_BINFMT/register"
     fi
     if [[ " ${steps[*]} " == *" wine32 "* ]]; then
       echo "  sudo dpkg --add-architecture i386 && sudo apt-get update"
@@ -79,13 +98,21 @@ ensure_wine32() {
   fi
   export DEBIAN_FRONTEND=noninteractive
   if [[ " ${steps[*]} " == *" qemu "* ]]; then
-    echo "== this machine runs no 32-bit programs: they will run through qemu's user-mode emulator"
-    command -v qemu-i386-static >/dev/null 2>&1 ||
-      { apt-get update -qq && apt-get install -y -qq qemu-user-static >/dev/null; } || return 1
-    [ -e /proc/sys/fs/binfmt_misc/register ] ||
-      mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || return 1
-    [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] ||
-      echo "$MARIGOLD_I386_BINFMT" >/proc/sys/fs/binfmt_misc/register || return 1
+    echo "== 32-bit programs will run through qemu's user-mode emulator: installing and registering it"
+    if old_qemu; then
+      if [ ${#backports[@]} -gt 0 ] && ! grep -rqs "bookworm-backports" /etc/apt/sources.list \
+          /etc/apt/sources.list.d/; then
+        echo "deb http://deb.debian.org/debian bookworm-backports main" \
+          >/etc/apt/sources.list.d/bookworm-backports.list
+      fi
+      { apt-get update -qq && apt-get install -y -qq "${backports[@]}" qemu-user-static \
+          >/dev/null; } || return 1
+    fi
+    [ -e "$MARIGOLD_BINFMT/register" ] ||
+      mount -t binfmt_misc binfmt_misc "$MARIGOLD_BINFMT" || return 1
+    # An entry holds the emulator it was registered with open: a newer one needs a new entry.
+    if [ -e "$MARIGOLD_BINFMT/qemu-i386" ]; then echo -1 >"$MARIGOLD_BINFMT/qemu-i386"; fi
+    echo "$MARIGOLD_I386_BINFMT" >"$MARIGOLD_BINFMT/register" || return 1
     runs_32bit_programs || { echo "== qemu-i386 is registered, yet a 32-bit program does not run"; return 1; }
   fi
   if [[ " ${steps[*]} " == *" wine32 "* ]]; then
@@ -94,8 +121,6 @@ ensure_wine32() {
       apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null || return 1
   fi
 }
-# qemu's i386 entry for binfmt_misc: 32-bit little-endian ELF executables and shared objects.
-MARIGOLD_I386_BINFMT=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
 
 # Configures and builds one preset quietly, showing the output only when it fails. Further
 # words: "nice", to build at a lower priority than the tests running beside it, and target
