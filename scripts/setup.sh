@@ -44,7 +44,8 @@ ensure_packages() {
 # run, by the kernel itself or through a registered emulator.
 runs_32bit_programs() {
   local probe
-  probe=$(mktemp) || return 1
+  # Under build/, not /tmp, which may be mounted noexec.
+  mkdir -p "$MARIGOLD_ROOT/build" && probe=$(mktemp "$MARIGOLD_ROOT/build/probe32.XXXXXX") || return 1
   printf '\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08' >"$probe"
   printf '\x34\0\0\0\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0' >>"$probe"
   printf '\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5d\0\0\0\x5d\0\0\0\x05\0\0\0\0\x10\0\0' >>"$probe"
