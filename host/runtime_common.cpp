@@ -93,6 +93,10 @@ void Form::Hide() {
   if (loaded_) HideNative();
 }
 
+bool Form::Clickable() const {
+  return Visible() && State() != WindowState::Minimized;
+}
+
 void Form::Form_MouseDown(int, int, float, float) {}
 
 Label* Form::LabelAt(float x, float y) const {
@@ -103,6 +107,7 @@ Label* Form::LabelAt(float x, float y) const {
 }
 
 void Form::MouseDown(int button, int shift, float x, float y) {
+  EndFollowing();  // any press ends a move that follows the pointer, before it is handled
   if (Label* label = LabelAt(x, y)) {
     if (button == 1) pressed_ = label;
     return;
@@ -112,6 +117,7 @@ void Form::MouseDown(int button, int shift, float x, float y) {
 }
 
 void Form::MouseUp(int button, int, float x, float y) {
+  if (button == following_) EndFollowing();
   if (button != 1) return;
   Label* pressed = pressed_;
   bool formPressed = formPressed_;

@@ -16,7 +16,6 @@ struct Form::Native {
   std::optional<float> top;
   std::optional<float> left;
   std::vector<float> topHistory;
-  int following = 0;  // the button a move that follows the pointer waits to see released
 };
 
 }  // namespace host
@@ -58,7 +57,7 @@ float Place(float twips) {
 }
 
 bool Reachable(const host::Form& form) {
-  if (form.Visible() && form.State() != host::WindowState::Minimized) return true;
+  if (form.Clickable()) return true;
   ++forms().hiddenInputs;
   return !forms().dropHiddenInput;
 }
@@ -79,13 +78,12 @@ void Press(host::Form& form, float x, float y, int button) {
 
 void Release(host::Form& form, float x, float y, int button) {
   // The held button's release reaches the window wherever the pointer is, and ends the move.
-  host::Form::Native& native = host::HostAccess::NativeOf(form);
-  if (native.following == button) native.following = 0;
-  if (detail::Reachable(form)) host::HostAccess::MouseUp(form, button, 0, x, y);
+  bool held = host::HostAccess::Following(form) == button;
+  if (detail::Reachable(form) || held) host::HostAccess::MouseUp(form, button, 0, x, y);
 }
 
 int FollowingButton(const host::Form& form) {
-  return host::HostAccess::NativeOf(form).following;
+  return host::HostAccess::Following(form);
 }
 
 void Click(host::Form& form, float x, float y, int button) {
@@ -245,11 +243,11 @@ int MsgBox(const Text& prompt, int style, const Text& title) {
   return whileOpen ? whileOpen(box) : 1;
 }
 
-void FollowPointer(Form& form, int button) {
-  // The simulated pointer never moves by itself: the window stays where it is, held until
-  // that button's release.
-  if (form.Loaded()) HostAccess::NativeOf(form).following = button;
+// The simulated pointer never moves by itself: the window stays where it is while held.
+bool GrabPointer(Form&) {
+  return true;
 }
+void MoveToPointer(Form&) {}
 
 void EndProgram() {
   throw sim::ProgramEnded{};

@@ -118,7 +118,7 @@ void SetClockStepPerRead(double seconds);
 void Press(host::Form& form, float x, float y, int button = 1);
 void Release(host::Form& form, float x, float y, int button = 1);
 void Click(host::Form& form, float x, float y, int button = 1);
-// The button whose release ends a move that follows the pointer (host::FollowPointer), or 0.
+// The button whose release ends a move that follows the pointer (host::DragWindow), or 0.
 int FollowingButton(const host::Form& form);
 // Input to a form that is not visible or is minimised is counted here. It is still
 // delivered unless SetDropHiddenInput(true): a real user cannot hit such a window, so a

@@ -120,8 +120,10 @@ int ScreenDpiY() {
 }
 
 RECT ToPixelRect(const TwipsRect& rect) {
-  float tppX = TwipsPerPixelX();
-  float tppY = TwipsPerPixelY();
+  return ToPixelRect(rect, TwipsPerPixelX(), TwipsPerPixelY());
+}
+
+RECT ToPixelRect(const TwipsRect& rect, float tppX, float tppY) {
   return RECT{ToPixels(rect.left, tppX), ToPixels(rect.top, tppY),
               ToPixels(rect.left + rect.width, tppX), ToPixels(rect.top + rect.height, tppY)};
 }

@@ -42,12 +42,9 @@ struct Form::Native {
     POINT spot = {};                 // where the pointer came onto it, on the screen
     bool tracking = false;           // the window asked to hear when the pointer leaves
   } tip;
-  // A move with the right or middle button: which button, and where the pointer holds the
-  // window (pixels from its top-left corner).
-  struct Drag {
-    int button = 0;  // 0: no such move
-    POINT grab = {};
-  } drag;
+  // Where the pointer holds the window in a move that follows it (pixels from its top-left
+  // corner).
+  POINT grab = {};
   std::vector<std::pair<HWND, TextBox*>> edits;
   std::vector<std::pair<HWND, CommandButton*>> buttons;
   bool shownOnce = false;
@@ -60,6 +57,10 @@ struct Form::Native {
 
 namespace win32 {
 
+// The form behind one of the program's form windows while both live; null for any other
+// window (an accessible object handed out may outlive its form).
+Form::Native* FormNative(HWND window);
+
 // Registers one of the program's window classes (this module, arrow cursor) the first time
 // a window of it is made; later calls do nothing.
 void RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
@@ -68,8 +69,10 @@ inline int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
-// A rectangle in twips of the client area, as pixels.
+// A rectangle in twips of the client area, as pixels (at the screen's resolution, or the
+// one given).
 RECT ToPixelRect(const TwipsRect& rect);
+RECT ToPixelRect(const TwipsRect& rect, float twipsPerPixelX, float twipsPerPixelY);
 // 0x00BBGGRR as is; a system colour 0x800000nn through GetSysColor(nn).
 COLORREF ResolveColor(Color color);
 // The screen's dots per inch, across and down (for pictures and font heights).
@@ -84,12 +87,6 @@ void PaintForm(Form::Native& native, HDC target);
 
 // Child controls, made when the window is created.
 void CreateChildControls(Form::Native& native);
-
-// A move that follows the pointer (host::FollowPointer): the pointer moved, or a button went
-// up or down, or the capture went elsewhere. DragPointerMoved is true while a move runs.
-bool DragPointerMoved(Form::Native& native);
-void DragButton(Form::Native& native, int button, bool down);
-void DragCaptureLost(Form::Native& native);
 
 // Tool tips. The window's own timers for them, clear of the form's timers (1, 2, ...).
 constexpr UINT_PTR kTipShowTimer = 0x7A01;

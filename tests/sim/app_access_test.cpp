@@ -108,6 +108,12 @@ TEST_F(Access, DefaultActionsDoWhatAClickDoes) {
   EXPECT_EQ(access.Parts()[kIdling].Value(), u"off");
   ASSERT_TRUE(access.DoDefaultAction(kMinimise));
   EXPECT_EQ(form.State(), host::WindowState::Minimized);
+  // A minimised or hidden window takes no action, as it takes no click.
+  EXPECT_FALSE(access.DoDefaultAction(kExit));
+  form.SetState(host::WindowState::Normal);
+  form.Hide();
+  EXPECT_FALSE(access.DoDefaultAction(kExit));
+  form.Show();
   EXPECT_THROW(access.DoDefaultAction(kExit), sim::ProgramEnded);
 }
 

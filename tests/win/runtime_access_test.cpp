@@ -11,6 +11,7 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/forms.h"
+#include "host/accessibility.h"
 #include "host/win32/accessible.h"
 #include "host/win32/raii.h"
 #include "tests/win/runtime_support.h"
@@ -153,7 +154,7 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
     ::OffsetRect(&at, -origin.x, -origin.y);
     EXPECT_TRUE(::EqualRect(&at, &row.at96))
         << at.left << "," << at.top << "," << at.right << "," << at.bottom;
-    RECT big = host::win32::PartPixels(form, id - 1, 10.0f, 10.0f);
+    RECT big = host::win32::ToPixelRect(form.Accessibility().Rect(id - 1), 10.0f, 10.0f);
     EXPECT_TRUE(::EqualRect(&big, &row.at144))
         << big.left << "," << big.top << "," << big.right << "," << big.bottom;
     // The middle of each part hits that part.

@@ -96,7 +96,10 @@ inline Capture CaptureClient(HWND window) {
 // the box's own modal loop (a thread timer), and counts the boxes answered.
 class ErrorBoxAnswerer {
  public:
-  ErrorBoxAnswerer() : timer_(::SetTimer(nullptr, 0, 20, Answer)) { answered() = 0; }
+  ErrorBoxAnswerer() : timer_(::SetTimer(nullptr, 0, 20, Answer)) {
+    answered() = 0;
+    host::SetProgramTitle(u"Handler failed");
+  }
   ~ErrorBoxAnswerer() { ::KillTimer(nullptr, timer_); }
   ErrorBoxAnswerer(const ErrorBoxAnswerer&) = delete;
   ErrorBoxAnswerer& operator=(const ErrorBoxAnswerer&) = delete;
@@ -108,7 +111,7 @@ class ErrorBoxAnswerer {
     return count;
   }
   static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND box = ::FindWindowW(L"#32770", L"MARIGOLD IDLE")) {
+    if (HWND box = ::FindWindowW(L"#32770", L"Handler failed")) {
       ++answered();
       ::SendMessageW(box, WM_COMMAND, IDOK, 0);
     }
