@@ -1,5 +1,5 @@
-// The ANSI boundary and the user32 layer against real windows: code page conversions, the
-// handle-0 caption guard and SendMessageTimeoutA's success flag.
+// The user32 layer against real windows: captions read as ANSI bytes, the handle-0 caption
+// guard, SendMessageTimeoutA's success flag and class searches.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,29 +9,6 @@
 #include "host/user32.h"
 
 namespace {
-
-using host::Text;
-
-TEST(RuntimeAnsi, ConvertsThroughTheAnsiCodePage) {
-  ASSERT_EQ(::GetACP(), 1252u) << "these cases are written for Windows-1252 (LANG=C or en_US)";
-  struct Case {
-    Text text;
-    std::string bytes;
-  };
-  const Case cases[] = {
-      {u"\u2022 \u00BA", "\x95\x20\xBA"},
-      {u"\u2022 \u00BA\u2022 MARIGOLD IDLE v1 \u2022", "\x95 \xBA\x95 MARIGOLD IDLE v1 \x95"},
-      {u"", ""},
-      {u"plain", "plain"},
-      {Text(u"a\0b", 3), std::string("a\0b", 3)},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(host::ToAnsi(c.text), c.bytes);
-    EXPECT_EQ(host::FromAnsi(c.bytes), c.text);
-  }
-  // A character the code page lacks becomes the default character.
-  EXPECT_EQ(host::ToAnsi(u"\u4E2D"), "?");
-}
 
 class RuntimeUser32 : public ::testing::Test {
  protected:

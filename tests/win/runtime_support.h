@@ -92,33 +92,6 @@ inline Capture CaptureClient(HWND window) {
   return capture;
 }
 
-// While alive, presses OK on the box that tells the user of a failed handler, from inside
-// the box's own modal loop (a thread timer), and counts the boxes answered.
-class ErrorBoxAnswerer {
- public:
-  ErrorBoxAnswerer() : timer_(::SetTimer(nullptr, 0, 20, Answer)) {
-    answered() = 0;
-    host::SetProgramTitle(u"Handler failed");
-  }
-  ~ErrorBoxAnswerer() { ::KillTimer(nullptr, timer_); }
-  ErrorBoxAnswerer(const ErrorBoxAnswerer&) = delete;
-  ErrorBoxAnswerer& operator=(const ErrorBoxAnswerer&) = delete;
-  int Answered() const { return answered(); }
-
- private:
-  static int& answered() {
-    static int count = 0;
-    return count;
-  }
-  static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND box = ::FindWindowW(L"#32770", L"Handler failed")) {
-      ++answered();
-      ::SendMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-  }
-  UINT_PTR timer_;
-};
-
 // COLORREF (0x00BBGGRR) as a captured pixel (0x00RRGGBB).
 inline std::uint32_t AsPixel(COLORREF color) {
   return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
