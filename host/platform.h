@@ -14,10 +14,9 @@ namespace host {
 // The program sees most of these where it calls them; a host defines every one.
 //
 // Windows (runtime.h): Form(), ~Form() with the host's Form::Native; the private
-//   CreateNative (made hidden), ShowNative, HideNative; Visible, State, SetState; Top, Left,
-//   Width, Height, SetTop, SetLeft (positions read back as set); Handle.
-//   And, declared below: ArmTimer, DisarmTimer, RepaintLabel, PushText, GrabPointer,
-//   MoveToPointer.
+//   CreateNative (made hidden), ShowNative, HideNative; Visible, State, SetState; Handle.
+//   And, declared below: WindowPixels, PlaceWindow, ArmTimer, DisarmTimer, RepaintLabel,
+//   PushText, GrabPointer, MoveToPointer.
 // Screen (runtime.h): ScreenWidth, ScreenHeight, TwipsPerPixelX, TwipsPerPixelY.
 // Events (runtime.h): MsgBox, DoEvents, WaitForEvents, Run, EndProgram.
 // Clock (runtime.h): SecondsSinceMidnight, TimeOfDayText.
@@ -27,6 +26,16 @@ namespace host {
 // Courier (courier.h): Deliver, WaitForDeliveries.
 //
 // The portable half calls the primitives declared here once it has decided they are due.
+
+// Where a loaded form's window stands, in whole pixels of the screen (minimised: where it
+// restores to). host/geometry.cpp reads it back in twips.
+struct PixelRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+PixelRect WindowPixels(const Form& form);
+// Moves a loaded form's window to a place in twips, at the pixel nearest to it (minimised: the
+// place it restores to). A host may keep windows on its screen.
+void PlaceWindow(Form& form, float left, float top);
 
 // Starts the timer ticking every Interval() ms from now (again from now when it ran); each
 // tick is reported through HostAccess::TimerTicked.

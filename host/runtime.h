@@ -1,7 +1,7 @@
 // The windowing runtime the forms are built on: frameless picture-skinned windows,
-// windowless labels, text box, button, timers, message box, event processing, clock.
-// Every rule (control properties, hit-testing, click rules, timers, errors in handlers) is
-// in the portable half; host/platform.h is what each host (host/win32, host/sim) supplies.
+// windowless labels, text box, button, timers, drag, message box, event processing, clock.
+// Every rule (control properties, hit-testing, clicks, the drag, timers, errors in handlers)
+// is in the portable half (host/*.cpp); host/platform.h lists all a host supplies.
 #pragma once
 
 #include <cstdint>
@@ -247,6 +247,8 @@ class Form {
   Label* pressed_ = nullptr;
   bool formPressed_ = false;
   int following_ = 0;  // the button whose release ends a move that follows the pointer
+  float setTop_ = 0;   // the position last set, read back as long as the window stands there
+  float setLeft_ = 0;
   std::vector<std::unique_ptr<Label>> labels_;
   std::vector<std::unique_ptr<Timer>> timers_;
   std::vector<std::unique_ptr<TextBox>> textBoxes_;

@@ -83,6 +83,8 @@ void Form::Show() {
   if (!loaded_) {
     CreateNative();
     loaded_ = true;
+    setTop_ = design_.top;  // the window stands where it was designed to
+    setLeft_ = design_.left;
     for (auto& timer : timers_) static_cast<Control&>(*timer).Changed();
     RunHandler([this] { Form_Load(); });
   }

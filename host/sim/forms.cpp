@@ -1,7 +1,7 @@
 // The native half of the forms on the simulated desktop: each loaded form is a top-level
 // window, its geometry and state are kept in the form, its timers go to the virtual clock.
 #include <algorithm>
-#include <optional>
+#include <cmath>
 #include <stdexcept>
 
 #include "host/platform.h"
@@ -13,8 +13,8 @@ struct Form::Native {
   Hwnd window = 0;
   bool visible = false;
   WindowState state = WindowState::Normal;
-  std::optional<float> top;
-  std::optional<float> left;
+  float top = 0;  // twips, where the screen's clamp left it
+  float left = 0;
   std::vector<float> topHistory;
 };
 
@@ -166,6 +166,8 @@ Form::~Form() {
 
 void Form::CreateNative() {
   native_->window = sim::CreateWindow(0, "ThunderRT6FormDC", caption_);
+  native_->top = design_.top;
+  native_->left = design_.left;
   forms().events.push_back(name_ + ".load");
 }
 
@@ -189,26 +191,19 @@ void Form::SetState(WindowState state) {
   native_->state = state;
 }
 
-float Form::Top() const {
-  return native_->top.value_or(design_.top);
-}
-float Form::Left() const {
-  return native_->left.value_or(design_.left);
-}
-float Form::Width() const {
-  return design_.width;
-}
-float Form::Height() const {
-  return design_.height;
+PixelRect WindowPixels(const Form& form) {
+  const Form::Native& native = HostAccess::NativeOf(form);
+  float tpp = forms().screen.twipsPerPixel;
+  auto px = [tpp](float twips) { return static_cast<int>(std::lround(twips / tpp)); };
+  return {px(native.left), px(native.top), px(form.DesignArea().width),
+          px(form.DesignArea().height)};
 }
 
-void Form::SetTop(float twips) {
-  native_->topHistory.push_back(twips);
-  native_->top = sim::detail::Place(twips);
-}
-
-void Form::SetLeft(float twips) {
-  native_->left = sim::detail::Place(twips);
+void PlaceWindow(Form& form, float left, float top) {
+  Form::Native& native = HostAccess::NativeOf(form);
+  if (top != native.top) native.topHistory.push_back(top);
+  native.top = sim::detail::Place(top);
+  native.left = sim::detail::Place(left);
 }
 
 Hwnd Form::Handle() const {

@@ -148,7 +148,7 @@ void OnMessageBox(std::function<int(const Box&)> whileOpen);
 void SetScreenPixels(int width, int height, float twipsPerPixel = 15.0f);
 // A host that keeps windows on screen: positions set above or left of the screen clamp to 0.
 void SetClampToScreen(bool clamp);
-// Every SetTop of the form, in order (the slide's moves).
+// Every top the form's window was moved to, in twips as set, in order (the slide's moves).
 std::vector<float> TopHistory(const host::Form& form);
 // What the window manager holds for the form's window.
 bool IsMinimized(const host::Form& form);

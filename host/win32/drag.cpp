@@ -22,9 +22,6 @@ void MoveToPointer(Form& form) {
   Form::Native& native = HostAccess::NativeOf(form);
   POINT pointer;
   if (native.Hwnd() == nullptr || !::GetCursorPos(&pointer)) return;
-  // The window now stands where the pointer says; positions read back from it as pixels.
-  native.top.reset();
-  native.left.reset();
   ::SetWindowPos(native.Hwnd(), nullptr, pointer.x - native.grab.x, pointer.y - native.grab.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cmath>
-#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -48,9 +47,6 @@ struct Form::Native {
   std::vector<std::pair<HWND, TextBox*>> edits;
   std::vector<std::pair<HWND, CommandButton*>> buttons;
   bool shownOnce = false;
-  // The positions last set, so that a position reads back exactly as it was set.
-  std::optional<float> top;
-  std::optional<float> left;
 
   HWND Hwnd() const { return window.get(); }
 };
