@@ -37,13 +37,19 @@ class RecordingForm : public host::Form {
     visibleDuringLoad = Visible();
     handleDuringLoad = Handle();
   }
-  void Form_MouseDown(int button, int, float, float) override { downs.push_back(button); }
+  void Form_MouseDown(int button, int shift, float x, float y) override {
+    downs.push_back({button, shift, x, y});
+  }
   void Form_Click() override { ++clicks; }
 
   int loads = 0;
   bool visibleDuringLoad = true;
   host::Hwnd handleDuringLoad = 0;
-  std::vector<int> downs;
+  struct MouseDown {
+    int button, shift;
+    float x, y;
+  };
+  std::vector<MouseDown> downs;
   int clicks = 0;
 };
 

@@ -8,37 +8,14 @@
 #include <vector>
 
 #include "host/runtime.h"
+#include "tests/contract/driver.h"
 
 namespace runtime_test {
 
-struct MouseEvent {
-  int button;
-  int shift;
-  float x;
-  float y;
-};
-
-class RecordingForm : public host::Form {
+// The contract tests' recording form, with its window as the system knows it.
+class RecordingForm : public contract::RecordingForm {
  public:
-  explicit RecordingForm(host::TwipsRect area = {1500, 1500, 1770, 900}) : Form("RecordingForm") {
-    SetClientArea(area);
-    SetCaption(u"Recording");
-  }
-  void Form_Load() override {
-    ++loads;
-    visibleDuringLoad = Visible();
-    handleDuringLoad = Handle();
-  }
-  void Form_MouseDown(int button, int shift, float x, float y) override {
-    downs.push_back({button, shift, x, y});
-  }
-  void Form_Click() override { ++clicks; }
-
-  int loads = 0;
-  bool visibleDuringLoad = true;
-  host::Hwnd handleDuringLoad = 0;
-  std::vector<MouseEvent> downs;
-  int clicks = 0;
+  using contract::RecordingForm::RecordingForm;
   HWND Window() const { return reinterpret_cast<HWND>(Handle()); }
 };
 
