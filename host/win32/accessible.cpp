@@ -243,8 +243,8 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     }
     // The same pixel-to-twips step as a mouse press takes.
     const AccessDescription& description = native->form.Accessibility();
-    int part = description.PartAt(static_cast<float>(point.x) * TwipsPerPixelX(),
-                                  static_cast<float>(point.y) * TwipsPerPixelY());
+    auto [atX, atY] = ToTwips(point);
+    int part = description.PartAt(atX, atY);
     hit->vt = VT_I4;
     hit->lVal = part < 0 ? CHILDID_SELF : ChildId(description, part);
     return S_OK;

@@ -4,7 +4,9 @@
 // after <windows.h>, which it needs
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 #include "host/win32/accessible.h"
 #include "host/win32/native.h"
@@ -25,34 +27,22 @@ int ShiftState(WPARAM keys) {
 }
 
 void OnButton(Form::Native& native, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  int button = 0;
-  bool down = false;
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      button = 1, down = true;
-      break;
-    case WM_RBUTTONDOWN:
-      button = 2, down = true;
-      break;
-    case WM_MBUTTONDOWN:
-      button = 4, down = true;
-      break;
-    case WM_LBUTTONUP:
-      button = 1;
-      break;
-    case WM_RBUTTONUP:
-      button = 2;
-      break;
-    case WM_MBUTTONUP:
-      button = 4;
-      break;
-    default:
-      return;
-  }
-  float x = static_cast<float>(GET_X_LPARAM(lParam)) * TwipsPerPixelX();
-  float y = static_cast<float>(GET_Y_LPARAM(lParam)) * TwipsPerPixelY();
+  struct Mapping {
+    UINT message;
+    int button;
+    bool down;
+  };
+  static constexpr Mapping kButtons[] = {
+      {WM_LBUTTONDOWN, 1, true}, {WM_RBUTTONDOWN, 2, true}, {WM_MBUTTONDOWN, 4, true},
+      {WM_LBUTTONUP, 1, false},  {WM_RBUTTONUP, 2, false},  {WM_MBUTTONUP, 4, false},
+  };
+  const Mapping* found = std::find_if(std::begin(kButtons), std::end(kButtons),
+                                      [&](const Mapping& m) { return m.message == message; });
+  if (found == std::end(kButtons)) return;
+  auto [x, y] = win32::ToTwips({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  int button = found->button;
   int shift = ShiftState(wParam);
-  if (down) {
+  if (found->down) {
     win32::HideTip(native);
     // Keeps the release coming here even when it happens outside the window.
     ::SetCapture(window);

@@ -65,6 +65,16 @@ inline int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
+// A point of the client area in pixels, as twips: the one step a press, a tip and a hit
+// test take.
+struct TwipsPoint {
+  float x, y;
+};
+inline TwipsPoint ToTwips(POINT client) {
+  return {static_cast<float>(client.x) * TwipsPerPixelX(),
+          static_cast<float>(client.y) * TwipsPerPixelY()};
+}
+
 // A rectangle in twips of the client area, as pixels (at the screen's resolution, or the
 // one given).
 RECT ToPixelRect(const TwipsRect& rect);

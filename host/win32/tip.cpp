@@ -128,8 +128,8 @@ const Label* LabelUnderPointer(Form::Native& native) {
   RECT area;
   ::GetClientRect(window, &area);
   if (!::PtInRect(&area, client)) return nullptr;
-  return HostAccess::LabelAt(native.form, static_cast<float>(client.x) * TwipsPerPixelX(),
-                             static_cast<float>(client.y) * TwipsPerPixelY());
+  auto [x, y] = ToTwips(client);
+  return HostAccess::LabelAt(native.form, x, y);
 }
 
 }  // namespace
@@ -150,9 +150,8 @@ void TipPointerMoved(Form::Native& native, POINT client) {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
     native.tip.tracking = ::TrackMouseEvent(&track) != FALSE;
   }
-  const Label* label =
-      HostAccess::LabelAt(native.form, static_cast<float>(client.x) * TwipsPerPixelX(),
-                          static_cast<float>(client.y) * TwipsPerPixelY());
+  auto [x, y] = ToTwips(client);
+  const Label* label = HostAccess::LabelAt(native.form, x, y);
   if (label != nullptr && label->ToolTip().empty()) label = nullptr;
   if (label == native.tip.hovered) return;
   HideTip(native);

@@ -138,18 +138,5 @@ class MainWindowTest(unittest.TestCase):
         self.assertEqual(len(self.session.chat.lines()), 2)
 
 
-class NoWelcomeWindowTest(unittest.TestCase):
-    def test_second_banner_has_an_empty_name(self):
-        session = mk.Session(welcome=False)
-        self.addCleanup(session.close)
-        session.click_splash()
-        posts = session.chat.wait_lines(2)
-        time.sleep(0.5)
-        posts = session.chat.lines()
-        self.assertEqual([p.data for p in posts],
-                         [mk.LOAD_BANNER, mk.loaded_by_banner("")])
-        self.assertEqual(posts[1].text, e2e.banner("loaded_by", name=""))
-
-
 if __name__ == "__main__":
     unittest.main()
