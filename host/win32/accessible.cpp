@@ -5,32 +5,9 @@
 
 #include <oleacc.h>
 
-#include <string>
-
 #include "host/accessibility.h"
 
 namespace host::win32 {
-namespace {
-
-template <typename F>
-F Proc(HMODULE module, const char* name) {
-  if (module == nullptr) return nullptr;
-  // Through a plain function pointer: GetProcAddress's type says nothing of the real one.
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
-// From the system folder only, never from beside the program.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  std::wstring path(folder, length);
-  path += L'\\';
-  path += name;
-  return ::LoadLibraryW(path.c_str());
-}
-
-}  // namespace
 
 // Kept to the end once loaded: the objects handed to other programs run their code.
 const Oleacc& GetOleacc() {

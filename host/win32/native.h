@@ -35,8 +35,8 @@ struct Form::Native {
   // The labels' tool tip, made the first time one shows. Owned by the window as well;
   // declared after it so that it goes first.
   struct Tip {
-    win32::UniqueFont font;
     win32::UniqueWindow window;
+    Text shown;                      // the text it shows, or last showed
     const Label* hovered = nullptr;  // the label under the pointer that has a tip
     POINT spot = {};                 // where the pointer came onto it, on the screen
     bool tracking = false;           // the window asked to hear when the pointer leaves
@@ -56,6 +56,16 @@ namespace win32 {
 // The form behind one of the program's form windows while both live; null for any other
 // window (an accessible object handed out may outlive its form).
 Form::Native* FormNative(HWND window);
+
+// A DLL from the system folder, never one from beside the program; null when missing.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+// An entry point of a DLL loaded at run time, as the function type it really has, or null.
+template <typename F>
+F Proc(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  // Through a plain function pointer: GetProcAddress's type says nothing of the real one.
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
 
 // Registers one of the program's window classes (this module, arrow cursor) the first time
 // a window of it is made; later calls do nothing.

@@ -215,7 +215,7 @@ def park_pointer(probe):
     tooltip shows, so screenshots show the windows as they are."""
     move_to(790, 5)
     time.sleep(0.2)
-    wait_until(lambda: not any(cls.lower() == "marigoldtip"
+    wait_until(lambda: not any(cls.lower() == "tooltips_class32"
                                for _, cls, _, _ in probe.toplevel()), 3.0)
 
 
