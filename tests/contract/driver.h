@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "host/runtime.h"
@@ -16,6 +17,9 @@ void Pump(double seconds);
 // area in twips, and the events it makes are handled.
 void Press(host::Form& form, int button, float x, float y);
 void Release(host::Form& form, int button, float x, float y);
+// A window of the class with an ANSI caption, a child of `parent` or top-level (0); it goes
+// at Reset, its children with it.
+host::Hwnd MakeWindow(host::Hwnd parent, const char* cls, const std::string& caption = "");
 // Puts the host back to a clean desktop between tests.
 void Reset();
 

@@ -14,6 +14,11 @@ void Press(host::Form& form, int button, float x, float y) {
 void Release(host::Form& form, int button, float x, float y) {
   sim::Release(form, x, y, button);
 }
+host::Hwnd MakeWindow(host::Hwnd parent, const char* cls, const std::string& caption) {
+  host::Hwnd window = sim::CreateWindow(parent, cls);
+  sim::SetCaptionBytes(window, caption);
+  return window;
+}
 void Reset() {
   sim::Reset();
 }

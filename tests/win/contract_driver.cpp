@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "tests/contract/driver.h"
 #include "tests/win/runtime_support.h"
@@ -39,7 +41,28 @@ void Post(host::Form& form, int button, bool down, float x, float y) {
   host::DoEvents();
 }
 
+// The top-level windows the tests made, for Reset.
+std::vector<HWND>& Made() {
+  static std::vector<HWND> made;
+  return made;
+}
+
 }  // namespace
+
+host::Hwnd MakeWindow(host::Hwnd parent, const char* cls, const std::string& caption) {
+  WNDCLASSA registered = {};
+  if (!::GetClassInfoA(::GetModuleHandleA(nullptr), cls, &registered)) {
+    registered.lpfnWndProc = ::DefWindowProcA;
+    registered.hInstance = ::GetModuleHandleA(nullptr);
+    registered.lpszClassName = cls;
+    ::RegisterClassA(&registered);
+  }
+  HWND window = ::CreateWindowExA(0, cls, caption.c_str(), parent != 0 ? WS_CHILD : WS_POPUP, 0, 0,
+                                  10, 10, reinterpret_cast<HWND>(parent), nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+  if (parent == 0) Made().push_back(window);
+  return reinterpret_cast<host::Hwnd>(window);
+}
 
 void Press(host::Form& form, int button, float x, float y) {
   Post(form, button, true, x, y);
@@ -48,6 +71,8 @@ void Release(host::Form& form, int button, float x, float y) {
   Post(form, button, false, x, y);
 }
 void Reset() {
+  for (HWND window : Made()) ::DestroyWindow(window);
+  Made().clear();
   host::DoEvents();
 }
 
