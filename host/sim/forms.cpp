@@ -140,10 +140,6 @@ std::vector<float> TopHistory(const host::Form& form) {
   return host::HostAccess::NativeOf(form).topHistory;
 }
 
-bool IsMinimized(const host::Form& form) {
-  return form.State() == host::WindowState::Minimized;
-}
-
 const std::vector<std::string>& FormEvents() {
   return forms().events;
 }

@@ -150,8 +150,6 @@ void SetScreenPixels(int width, int height, float twipsPerPixel = 15.0f);
 void SetClampToScreen(bool clamp);
 // Every top the form's window was moved to, in twips as set, in order (the slide's moves).
 std::vector<float> TopHistory(const host::Form& form);
-// What the window manager holds for the form's window.
-bool IsMinimized(const host::Form& form);
 // Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide".
 const std::vector<std::string>& FormEvents();
 

@@ -105,7 +105,7 @@ TEST_F(Desktop, AFormIsATopLevelWindowOnceLoaded) {
   EXPECT_EQ(sim::FormEvents(),
             (std::vector<std::string>{"Panel.load", "Panel.show", "Panel.hide", "Panel.show"}));
   form.SetState(host::WindowState::Minimized);
-  EXPECT_TRUE(sim::IsMinimized(form));
+  EXPECT_EQ(form.State(), host::WindowState::Minimized);
   EXPECT_TRUE(form.Visible());
 }
 
