@@ -1,6 +1,7 @@
 // Everything a host (host/win32, host/sim) supplies, section by section, and the one door
 // (HostAccess) through which it reports what happened. The portable half (host/*.cpp) owns
-// every rule; a host only performs primitives. Only the hosts and their tests include this.
+// every rule; a host only performs primitives. Only the runtime's own files (its portable
+// half and the hosts) and tests include this; the program never does.
 #pragma once
 
 #include "host/courier.h"
