@@ -1,6 +1,7 @@
 // The exit spot: a farewell box, then the main window slides off the top of the screen
 // and the program ends.
 #include "app/form1.h"
+#include "app/forms.h"
 #include "hook32/hook32.h"
 
 namespace app {
@@ -9,8 +10,8 @@ const host::Text kHomePage = u"https://corvid.example.org/marigold";
 
 void Form1::Label4_Click() {
   Hide();
-  host::MsgBox(u"Make sure to check my page, " + kHomePage + u", for updates and shit. Peace.", 63,
-               u"marigold v1 idle");
+  host::MsgBox(u"Make sure to check my page, " + kHomePage + u", for updates and shit. Peace.",
+               kNoticeBoxStyle, u"marigold v1 idle");
   Show();
   Hook32::SlideWindowUp(*this);
   host::EndProgram();

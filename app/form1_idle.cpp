@@ -13,10 +13,6 @@
 namespace app {
 namespace {
 
-// Message box style: exclamation icon with button bits that name no set of their own;
-// the host shows a single OK button for them.
-constexpr int kBoxStyle = 63;
-
 // The whole text as a number, or an error when it is not one.
 double StrictNumber(const host::Text& text) {
   std::string utf8 = host::ToUtf8(text);
@@ -39,7 +35,7 @@ void Form1::Label1_Click() {
 void Form1::Label2_Click() {
   if (Label1.Caption() == u"Click Me") {
     Hide();
-    host::MsgBox(u"You Need To Enter a Reason for Idling", kBoxStyle, u"MARIGOLD IDLE");
+    host::MsgBox(u"You Need To Enter a Reason for Idling", kNoticeBoxStyle, kProgramTitle);
     Show();
     return;
   }

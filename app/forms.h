@@ -1,7 +1,16 @@
-// The program's three windows, each a single shared instance created on first use.
+// The program's three windows, each a single shared instance created on first use, and what
+// they share: the program's name and the style of its notices.
 #pragma once
 
+#include "host/text.h"
+
 namespace app {
+
+// The title of the program's own boxes (the refusal, a failed action).
+inline const host::Text kProgramTitle = u"MARIGOLD IDLE";
+// Exclamation icon with button bits that name no set of their own; the host shows a single
+// OK button for them.
+inline constexpr int kNoticeBoxStyle = 63;
 
 class Form1;
 class Form2;

@@ -1,8 +1,7 @@
-// Window effects of the main window: pin on top, hand the mouse to the system's move loop,
-// and slide the window up off the screen.
+// Window effects of the main window: pin on top, drag with the mouse (host::DragWindow) and
+// slide the window up off the screen.
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 
 #include "hook32/hook32.h"
 
@@ -32,15 +31,7 @@ void PinOnTop(host::Form& form) {
 }
 
 void BeginWindowDrag(host::Form& form, int button) {
-  if (button != 1) {
-    host::FollowPointer(form, button);
-    return;
-  }
-  host::ReleaseCapture();
-  // SC_MOVE (0xF010) with HTCAPTION (2) in its low bits: the move a caption drag starts.
-  std::int32_t noPosition = 0;
-  host::SendMessageA(form.Handle(), host::kWmSysCommand, 0xFFFFF012u,
-                     reinterpret_cast<std::intptr_t>(&noPosition));
+  host::DragWindow(form, button);
 }
 
 void SlideWindowUp(host::Form& form) {

@@ -37,9 +37,7 @@ void WaitSeconds(std::int32_t seconds);
 // Puts the window into the topmost band without moving or sizing it.
 void PinOnTop(host::Form& form);
 // Moves the window with the pointer from a press of `button` (1 left, 2 right, 4 middle)
-// until that button is released: the left one through the system's window-move loop, as a
-// caption drag would, the others by following the pointer (that loop ends only on a left
-// release).
+// until that button is released (host::DragWindow).
 void BeginWindowDrag(host::Form& form, int button);
 // Slides the window up off the top of the screen, serving events between moves.
 void SlideWindowUp(host::Form& form);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "host/handlers.h"
+#include "host/platform.h"
 
 namespace host {
 
@@ -59,11 +60,8 @@ TwipsRect AccessDescription::Rect(int part) const {
 
 int AccessDescription::PartAt(float x, float y) const {
   if (x < 0 || y < 0 || x >= form_.DesignArea().width || y >= form_.DesignArea().height) return -1;
-  const auto& labels = form_.Labels();
-  // Latest in z-order first, as the form routes a press.
-  auto top = std::find_if(labels.rbegin(), labels.rend(),
-                          [&](const auto& label) { return label->Rect().Contains(x, y); });
-  const Label* hit = top == labels.rend() ? nullptr : top->get();
+  // The label a press there would go to.
+  const Label* hit = HostAccess::LabelAt(form_, x, y);
   for (std::size_t i = 0; i < parts_.size(); ++i) {
     const auto& on = parts_[i].labels;
     if (hit != nullptr && std::find(on.begin(), on.end(), hit) != on.end()) {
@@ -77,7 +75,7 @@ int AccessDescription::PartAt(float x, float y) const {
 
 bool AccessDescription::DoDefaultAction(int part) {
   const AccessPart& p = parts_.at(static_cast<std::size_t>(part));
-  if (!p.HasDefaultAction()) return false;
+  if (!p.HasDefaultAction() || !form_.Clickable()) return false;
   if (p.IsForm()) {
     RunHandler([this] { form_.Form_Click(); });
     return true;

@@ -57,7 +57,7 @@ class AccessDescription {
   // one latest in z-order) decides, so a spot covered by a later label is not hit. -1: none.
   int PartAt(float x, float y) const;
   // Does what a click on the part does, through the same handler; false when the part has
-  // no default action.
+  // no default action or its form cannot be clicked (Form::Clickable).
   bool DoDefaultAction(int part);
 
   // Names for the form's text boxes and buttons, which the host shows as its own controls:

@@ -11,6 +11,11 @@ namespace {
 
 constexpr int kErrorBoxStyle = 48;  // OK button, exclamation icon
 
+Text& ProgramTitle() {
+  static Text title;
+  return title;
+}
+
 // A handler stopped halfway has left its action half done (a banner not posted, a window
 // not moved back): the user must see that rather than find out later. One box at a time:
 // timers keep firing while it is up, and a handler that fails on every tick must not stack
@@ -24,10 +29,14 @@ void Report(const std::exception& error) {
   } done;
   MsgBox(u"An error stopped the last action before it was done:\n" + FromUtf8(error.what()) +
              u"\n\nThe program goes on; you can try again.",
-         kErrorBoxStyle, u"MARIGOLD IDLE");
+         kErrorBoxStyle, ProgramTitle());
 }
 
 }  // namespace
+
+void SetProgramTitle(Text title) {
+  ProgramTitle() = std::move(title);
+}
 
 void RunHandler(const std::function<void()>& handler) {
   if (!handler) return;

@@ -1,21 +1,42 @@
-// The contract between the runtime's portable half (host/runtime_common.cpp, host/handlers.cpp)
-// and the two hosts (host/win32, host/sim). The portable half owns every rule; a host only
-// performs primitives and reports what happened. Only the hosts and their tests include this.
+// Everything a host (host/win32, host/sim) supplies, section by section, and the one door
+// (HostAccess) through which it reports what happened. The portable half (host/*.cpp) owns
+// every rule; a host only performs primitives. Only the runtime's own files (its portable
+// half and the hosts) and tests include this; the program never does.
 #pragma once
 
+#include "host/courier.h"
 #include "host/runtime.h"
+#include "host/text.h"
+#include "host/user32.h"
 
 namespace host {
 
-// ---- Primitives each host supplies ------------------------------------------------------
-// Declared in runtime.h, where the program sees them:
-//   Form's native window: Form(), ~Form() (own Form::Native), and the private CreateNative
-//     (hidden), ShowNative, HideNative; Visible, State, SetState; Top, Left, Width, Height,
-//     SetTop, SetLeft (move); Handle.
-//   The screen: ScreenWidth, ScreenHeight, TwipsPerPixelX, TwipsPerPixelY.
-//   A modal box: MsgBox. Events: DoEvents, WaitForEvents, Run, EndProgram.
-//   The clock: SecondsSinceMidnight, TimeOfDayText.
-// Declared here, called only by the portable half once it has decided they are due:
+// ---- What each host supplies ------------------------------------------------------------
+// The program sees most of these where it calls them; a host defines every one.
+//
+// Windows (runtime.h): Form(), ~Form() with the host's Form::Native; the private
+//   CreateNative (made hidden), ShowNative, HideNative; Visible, State, SetState; Handle.
+//   And, declared below: WindowPixels, PlaceWindow, ArmTimer, DisarmTimer, RepaintLabel,
+//   PushText, GrabPointer, MoveToPointer.
+// Screen (runtime.h): ScreenWidth, ScreenHeight, TwipsPerPixelX, TwipsPerPixelY.
+// Events (runtime.h): MsgBox, DoEvents, WaitForEvents, Run, EndProgram.
+// Clock (runtime.h): SecondsSinceMidnight, TimeOfDayText.
+// Text code page (text.h): ToAnsi, FromAnsi.
+// Chat-client windows (user32.h): FindWindowA, FindWindowExA, GetWindowTextLengthA,
+//   GetWindowTextA, SendMessageA, SendMessageTimeoutA, SetWindowPos, ReleaseCapture.
+// Courier (courier.h): Deliver, WaitForDeliveries.
+//
+// The portable half calls the primitives declared here once it has decided they are due.
+
+// Where a loaded form's window stands, in whole pixels of the screen (minimised: where it
+// restores to). host/geometry.cpp reads it back in twips.
+struct PixelRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+PixelRect WindowPixels(const Form& form);
+// Moves a loaded form's window to a place in twips, at the pixel nearest to it (minimised: the
+// place it restores to). A host may keep windows on its screen.
+void PlaceWindow(Form& form, float left, float top);
 
 // Starts the timer ticking every Interval() ms from now (again from now when it ran); each
 // tick is reported through HostAccess::TimerTicked.
@@ -26,6 +47,11 @@ void DisarmTimer(Timer& timer);
 void RepaintLabel(Label& label);
 // The program set a text box's text while its form is loaded: show it in the native control.
 void PushText(TextBox& box);
+// A move that follows the pointer begins (host/drag.cpp): the form's window holds the pointer
+// where it is now, and its releases come to it wherever the pointer is. False when it cannot.
+bool GrabPointer(Form& form);
+// Puts the form's window where the pointer now holds it.
+void MoveToPointer(Form& form);
 
 // ---- What the hosts report --------------------------------------------------------------
 // The one door through which a host reaches a form's plumbing. Each report applies the
@@ -42,6 +68,13 @@ struct HostAccess {
   static void MouseUp(Form& form, int button, int shift, float x, float y) {
     form.MouseUp(button, shift, x, y);
   }
+  // The pointer moved over the form or while it holds the pointer: true when the form
+  // follows it (and was moved), so the move means nothing else.
+  static bool PointerMoved(Form& form);
+  // The form's window lost the pointer to another: a move that follows it ends there.
+  static void CaptureLost(Form& form);
+  // The button whose release ends a move that follows the pointer, or 0.
+  static int Following(const Form& form) { return form.following_; }
   static void ButtonClicked(CommandButton& button);
   // A tick of an armed timer; one that comes after the timer was stopped is dropped.
   static void TimerTicked(Timer& timer);

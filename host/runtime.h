@@ -1,7 +1,7 @@
 // The windowing runtime the forms are built on: frameless picture-skinned windows,
-// windowless labels, text box, button, timers, message box, event processing, clock.
-// Every rule (control properties, hit-testing, click rules, timers, errors in handlers) is
-// in the portable half; host/platform.h is what each host (host/win32, host/sim) supplies.
+// windowless labels, text box, button, timers, drag, message box, event processing, clock.
+// Every rule (control properties, hit-testing, clicks, the drag, timers, errors in handlers)
+// is in the portable half (host/*.cpp); host/platform.h lists all a host supplies.
 #pragma once
 
 #include <cstdint>
@@ -192,6 +192,9 @@ class Form {
   void Hide();  // stays loaded; controls keep their state
   bool Loaded() const { return loaded_; }
   bool Visible() const;
+  // Visible and not minimised: only then can a user click the form, and only then does
+  // anything act on a click's behalf (a screen reader's default action).
+  bool Clickable() const;
   WindowState State() const;
   void SetState(WindowState state);
   // Outer geometry in twips from the screen's top-left corner; the window has no frame,
@@ -217,6 +220,7 @@ class Form {
 
  private:
   friend struct HostAccess;  // the hosts' door, host/platform.h
+  friend void DragWindow(Form& form, int button);
 
   Label* LabelAt(float x, float y) const;
   // Mouse buttons: 1 left, 2 right, 4 middle. A press over a label goes to the label; a
@@ -224,6 +228,8 @@ class Form {
   // is the form's MouseDown; a left press and release on the form is its Click.
   void MouseDown(int button, int shift, float x, float y);
   void MouseUp(int button, int shift, float x, float y);
+  // Ends a move that follows the pointer (DragWindow), if one runs.
+  void EndFollowing();
 
   // Host primitives.
   void CreateNative();  // make the window, hidden
@@ -240,6 +246,9 @@ class Form {
   bool loaded_ = false;
   Label* pressed_ = nullptr;
   bool formPressed_ = false;
+  int following_ = 0;  // the button whose release ends a move that follows the pointer
+  float setTop_ = 0;   // the position last set, read back as long as the window stands there
+  float setLeft_ = 0;
   std::vector<std::unique_ptr<Label>> labels_;
   std::vector<std::unique_ptr<Timer>> timers_;
   std::vector<std::unique_ptr<TextBox>> textBoxes_;
@@ -248,10 +257,11 @@ class Form {
   mutable std::shared_ptr<AccessDescription> access_;
 };
 
-// Moves the form with the pointer, from a press of `button` (2 right, 4 middle) on it, until
-// that button is released wherever the pointer is then; the form stays where it was let go.
-// Returns at once: the moves come with the pointer's events.
-void FollowPointer(Form& form, int button);
+// Moves the form with the pointer, from a press of `button` (1 left, 2 right, 4 middle) on
+// it, until that button is released wherever the pointer is then; the form stays where it
+// was let go. The left button's move runs in the system's move loop; the others' return at
+// once and the moves come with the pointer's events, until that release or another press.
+void DragWindow(Form& form, int button);
 
 // Screen size in twips.
 float ScreenWidth();
@@ -264,6 +274,10 @@ float TwipsPerPixelY();
 // served meanwhile. Style follows MessageBox; button bits naming no defined set give a
 // single OK button. Returns the button pressed.
 int MsgBox(const Text& prompt, int style, const Text& title);
+
+// The title of the box that tells the user an action failed halfway (host/handlers.h): the
+// program's name, given before its first form shows. Empty until then.
+void SetProgramTitle(Text title);
 
 // Handles every pending event of the program's windows, then returns.
 void DoEvents();

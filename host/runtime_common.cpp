@@ -83,6 +83,8 @@ void Form::Show() {
   if (!loaded_) {
     CreateNative();
     loaded_ = true;
+    setTop_ = design_.top;  // the window stands where it was designed to
+    setLeft_ = design_.left;
     for (auto& timer : timers_) static_cast<Control&>(*timer).Changed();
     RunHandler([this] { Form_Load(); });
   }
@@ -91,6 +93,10 @@ void Form::Show() {
 
 void Form::Hide() {
   if (loaded_) HideNative();
+}
+
+bool Form::Clickable() const {
+  return Visible() && State() != WindowState::Minimized;
 }
 
 void Form::Form_MouseDown(int, int, float, float) {}
@@ -103,6 +109,7 @@ Label* Form::LabelAt(float x, float y) const {
 }
 
 void Form::MouseDown(int button, int shift, float x, float y) {
+  EndFollowing();  // any press ends a move that follows the pointer, before it is handled
   if (Label* label = LabelAt(x, y)) {
     if (button == 1) pressed_ = label;
     return;
@@ -112,6 +119,7 @@ void Form::MouseDown(int button, int shift, float x, float y) {
 }
 
 void Form::MouseUp(int button, int, float x, float y) {
+  if (button == following_) EndFollowing();
   if (button != 1) return;
   Label* pressed = pressed_;
   bool formPressed = formPressed_;

@@ -45,6 +45,8 @@ std::string ToUtf8(const Text& t) {
         t[i + 1] < 0xE000) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (t[i + 1] - 0xDC00);
       ++i;
+    } else if (cp >= 0xD800 && cp < 0xE000) {
+      cp = 0xFFFD;  // a lone surrogate has no UTF-8 form
     }
     if (cp < 0x80) {
       out.push_back(static_cast<char>(cp));

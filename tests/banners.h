@@ -16,7 +16,7 @@ namespace banners {
 // The line of `key`, each "{part}" replaced by its value: {{u"name", u"Nick1"}, ...}.
 inline host::Text Line(std::string_view key,
                        std::initializer_list<std::pair<host::Text, host::Text>> parts = {}) {
-  std::string_view file(kBannersFile);
+  std::string_view file(kbannersFile);
   std::string start("\n");  // appended, not added: gcc 12 misreads "\n" + string (-Wrestrict)
   start.append(key).append(" \"");
   std::size_t at = file.find(start);

@@ -208,7 +208,8 @@ int GetWindowTextLengthA(Hwnd window) {
 }
 
 int GetWindowTextA(Hwnd window, char* buffer, int count) {
-  if (buffer == nullptr || count <= 0) return 0;
+  // Handle 0 names no window: nothing is written, as on the real host.
+  if (buffer == nullptr || count <= 0 || window == 0) return 0;
   sim::detail::Window* w = FindLive(window);
   if (w == nullptr) {
     buffer[0] = '\0';

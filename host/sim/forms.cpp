@@ -1,7 +1,7 @@
 // The native half of the forms on the simulated desktop: each loaded form is a top-level
 // window, its geometry and state are kept in the form, its timers go to the virtual clock.
 #include <algorithm>
-#include <optional>
+#include <cmath>
 #include <stdexcept>
 
 #include "host/platform.h"
@@ -13,10 +13,9 @@ struct Form::Native {
   Hwnd window = 0;
   bool visible = false;
   WindowState state = WindowState::Normal;
-  std::optional<float> top;
-  std::optional<float> left;
+  float top = 0;  // twips, where the screen's clamp left it
+  float left = 0;
   std::vector<float> topHistory;
-  int following = 0;  // the button a move that follows the pointer waits to see released
 };
 
 }  // namespace host
@@ -58,7 +57,7 @@ float Place(float twips) {
 }
 
 bool Reachable(const host::Form& form) {
-  if (form.Visible() && form.State() != host::WindowState::Minimized) return true;
+  if (form.Clickable()) return true;
   ++forms().hiddenInputs;
   return !forms().dropHiddenInput;
 }
@@ -79,13 +78,12 @@ void Press(host::Form& form, float x, float y, int button) {
 
 void Release(host::Form& form, float x, float y, int button) {
   // The held button's release reaches the window wherever the pointer is, and ends the move.
-  host::Form::Native& native = host::HostAccess::NativeOf(form);
-  if (native.following == button) native.following = 0;
-  if (detail::Reachable(form)) host::HostAccess::MouseUp(form, button, 0, x, y);
+  bool held = host::HostAccess::Following(form) == button;
+  if (detail::Reachable(form) || held) host::HostAccess::MouseUp(form, button, 0, x, y);
 }
 
 int FollowingButton(const host::Form& form) {
-  return host::HostAccess::NativeOf(form).following;
+  return host::HostAccess::Following(form);
 }
 
 void Click(host::Form& form, float x, float y, int button) {
@@ -142,10 +140,6 @@ std::vector<float> TopHistory(const host::Form& form) {
   return host::HostAccess::NativeOf(form).topHistory;
 }
 
-bool IsMinimized(const host::Form& form) {
-  return form.State() == host::WindowState::Minimized;
-}
-
 const std::vector<std::string>& FormEvents() {
   return forms().events;
 }
@@ -168,6 +162,8 @@ Form::~Form() {
 
 void Form::CreateNative() {
   native_->window = sim::CreateWindow(0, "ThunderRT6FormDC", caption_);
+  native_->top = design_.top;
+  native_->left = design_.left;
   forms().events.push_back(name_ + ".load");
 }
 
@@ -191,26 +187,19 @@ void Form::SetState(WindowState state) {
   native_->state = state;
 }
 
-float Form::Top() const {
-  return native_->top.value_or(design_.top);
-}
-float Form::Left() const {
-  return native_->left.value_or(design_.left);
-}
-float Form::Width() const {
-  return design_.width;
-}
-float Form::Height() const {
-  return design_.height;
+PixelRect WindowPixels(const Form& form) {
+  const Form::Native& native = HostAccess::NativeOf(form);
+  float tpp = forms().screen.twipsPerPixel;
+  auto px = [tpp](float twips) { return static_cast<int>(std::lround(twips / tpp)); };
+  return {px(native.left), px(native.top), px(form.DesignArea().width),
+          px(form.DesignArea().height)};
 }
 
-void Form::SetTop(float twips) {
-  native_->topHistory.push_back(twips);
-  native_->top = sim::detail::Place(twips);
-}
-
-void Form::SetLeft(float twips) {
-  native_->left = sim::detail::Place(twips);
+void PlaceWindow(Form& form, float left, float top) {
+  Form::Native& native = HostAccess::NativeOf(form);
+  if (top != native.top) native.topHistory.push_back(top);
+  native.top = sim::detail::Place(top);
+  native.left = sim::detail::Place(left);
 }
 
 Hwnd Form::Handle() const {
@@ -245,11 +234,11 @@ int MsgBox(const Text& prompt, int style, const Text& title) {
   return whileOpen ? whileOpen(box) : 1;
 }
 
-void FollowPointer(Form& form, int button) {
-  // The simulated pointer never moves by itself: the window stays where it is, held until
-  // that button's release.
-  if (form.Loaded()) HostAccess::NativeOf(form).following = button;
+// The simulated pointer never moves by itself: the window stays where it is while held.
+bool GrabPointer(Form&) {
+  return true;
 }
+void MoveToPointer(Form&) {}
 
 void EndProgram() {
   throw sim::ProgramEnded{};

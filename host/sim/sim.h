@@ -118,7 +118,7 @@ void SetClockStepPerRead(double seconds);
 void Press(host::Form& form, float x, float y, int button = 1);
 void Release(host::Form& form, float x, float y, int button = 1);
 void Click(host::Form& form, float x, float y, int button = 1);
-// The button whose release ends a move that follows the pointer (host::FollowPointer), or 0.
+// The button whose release ends a move that follows the pointer (host::DragWindow), or 0.
 int FollowingButton(const host::Form& form);
 // Input to a form that is not visible or is minimised is counted here. It is still
 // delivered unless SetDropHiddenInput(true): a real user cannot hit such a window, so a
@@ -148,10 +148,8 @@ void OnMessageBox(std::function<int(const Box&)> whileOpen);
 void SetScreenPixels(int width, int height, float twipsPerPixel = 15.0f);
 // A host that keeps windows on screen: positions set above or left of the screen clamp to 0.
 void SetClampToScreen(bool clamp);
-// Every SetTop of the form, in order (the slide's moves).
+// Every top the form's window was moved to, in twips as set, in order (the slide's moves).
 std::vector<float> TopHistory(const host::Form& form);
-// What the window manager holds for the form's window.
-bool IsMinimized(const host::Form& form);
 // Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide".
 const std::vector<std::string>& FormEvents();
 

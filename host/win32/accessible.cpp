@@ -5,35 +5,9 @@
 
 #include <oleacc.h>
 
-#include <cwchar>
-#include <string>
-
 #include "host/accessibility.h"
 
 namespace host::win32 {
-namespace {
-
-template <typename F>
-F Proc(HMODULE module, const char* name) {
-  if (module == nullptr) return nullptr;
-  // Through a plain function pointer: GetProcAddress's type says nothing of the real one.
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
-// From the system folder only, never from beside the program.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  std::wstring path(folder, length);
-  path += L'\\';
-  path += name;
-  return ::LoadLibraryW(path.c_str());
-}
-
-bool oleaccLoaded = false;
-
-}  // namespace
 
 // Kept to the end once loaded: the objects handed to other programs run their code.
 const Oleacc& GetOleacc() {
@@ -41,7 +15,6 @@ const Oleacc& GetOleacc() {
     Oleacc o;
     HMODULE acc = LoadSystemLibrary(L"oleacc.dll");
     HMODULE aut = LoadSystemLibrary(L"oleaut32.dll");
-    oleaccLoaded = acc != nullptr;
     o.lresultFromObject = Proc<decltype(o.lresultFromObject)>(acc, "LresultFromObject");
     o.createStdAccessibleObject =
         Proc<decltype(o.createStdAccessibleObject)>(acc, "CreateStdAccessibleObject");
@@ -55,24 +28,6 @@ const Oleacc& GetOleacc() {
 }
 
 namespace {
-
-constexpr wchar_t kFormClass[] = L"MarigoldForm";
-
-// The form behind a window, while both live; an object handed out may outlive them.
-Form::Native* NativeOf(HWND window) {
-  wchar_t cls[32] = {};
-  if (!::IsWindow(window) || ::GetClassNameW(window, cls, 32) == 0 ||
-      std::wcscmp(cls, kFormClass) != 0) {
-    return nullptr;
-  }
-  auto* native = reinterpret_cast<Form::Native*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  return native != nullptr && native->Hwnd() == window ? native : nullptr;
-}
-
-// Only a window the user could click can be acted on.
-bool Clickable(const Form& form) {
-  return form.Visible() && form.State() != WindowState::Minimized;
-}
 
 LONG ChildId(const AccessDescription& description, int part) {
   const auto children = description.Children();
@@ -114,7 +69,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
     if (count == nullptr) return E_POINTER;
-    Form::Native* native = NativeOf(window_);
+    Form::Native* native = FormNative(window_);
     if (native == nullptr) return CO_E_OBJNOTCONNECTED;
     *count = static_cast<long>(native->form.Accessibility().Children().size());
     return S_OK;
@@ -214,7 +169,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
     if (target.self) return standard_->accLocation(left, top, width, height, child);
-    RECT r = PartPixels(target.native->form, target.part, TwipsPerPixelX(), TwipsPerPixelY());
+    RECT r = ToPixelRect(target.Description().Rect(target.part));
     POINT origin = {0, 0};
     ::ClientToScreen(window_, &origin);
     *left = origin.x + r.left;
@@ -255,7 +210,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
     if (hit == nullptr) return E_POINTER;
     hit->vt = VT_EMPTY;
-    Form::Native* native = NativeOf(window_);
+    Form::Native* native = FormNative(window_);
     if (native == nullptr) return CO_E_OBJNOTCONNECTED;
     POINT point = {x, y};
     RECT client;
@@ -265,8 +220,8 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     }
     // The same pixel-to-twips step as a mouse press takes.
     const AccessDescription& description = native->form.Accessibility();
-    int part = description.PartAt(static_cast<float>(point.x) * TwipsPerPixelX(),
-                                  static_cast<float>(point.y) * TwipsPerPixelY());
+    auto [atX, atY] = ToTwips(point);
+    int part = description.PartAt(atX, atY);
     hit->vt = VT_I4;
     hit->lVal = part < 0 ? CHILDID_SELF : ChildId(description, part);
     return S_OK;
@@ -277,7 +232,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     if (FAILED(hr)) return hr;
     if (target.part < 0) return standard_->accDoDefaultAction(child);
     if (!target.Part().HasDefaultAction()) return DISP_E_MEMBERNOTFOUND;
-    if (!Clickable(target.native->form)) return E_FAIL;
+    if (!target.native->form.Clickable()) return E_FAIL;
     // Run from the window's own queue, as a click would be: what the click opens (a
     // message box) must not hold up the caller, nor run inside its call.
     return ::PostMessageW(window_, kAccessActionMessage, static_cast<WPARAM>(target.part), 0)
@@ -297,7 +252,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
   };
 
   HRESULT Resolve(const VARIANT& child, Target& target) const {
-    target.native = NativeOf(window_);
+    target.native = FormNative(window_);
     if (target.native == nullptr) return CO_E_OBJNOTCONNECTED;
     if (child.vt != VT_I4) return E_INVALIDARG;
     const AccessDescription& description = target.Description();
@@ -362,10 +317,9 @@ LRESULT AnswerGetObject(Form::Native& native, WPARAM wParam, LPARAM lParam) {
 
 void RunAccessAction(Form::Native& native, WPARAM part) {
   AccessDescription& description = native.form.Accessibility();
-  // Checked again: the window may have gone since the action was asked for, and a second
-  // request must not open a second box behind the first one's back.
-  if (part >= description.Parts().size() || !Clickable(native.form)) return;
-  description.DoDefaultAction(static_cast<int>(part));
+  // The window may have gone since the action was asked for, and a second request must not
+  // open a second box behind the first one's back: the action checks again.
+  if (part < description.Parts().size()) description.DoDefaultAction(static_cast<int>(part));
 }
 
 void AnnounceChanges(Form::Native& native) {
@@ -379,17 +333,6 @@ void AnnounceChanges(Form::Native& native) {
     if (change.name) ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, child);
     if (change.value) ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, child);
   }
-}
-
-RECT PartPixels(const Form& form, int part, float twipsPerPixelX, float twipsPerPixelY) {
-  TwipsRect r = form.Accessibility().Rect(part);
-  return RECT{ToPixels(r.left, twipsPerPixelX), ToPixels(r.top, twipsPerPixelY),
-              ToPixels(r.left + r.width, twipsPerPixelX),
-              ToPixels(r.top + r.height, twipsPerPixelY)};
-}
-
-bool OleaccLoaded() {
-  return oleaccLoaded;
 }
 
 }  // namespace host::win32

@@ -69,9 +69,4 @@ void AnnounceChanges(Form::Native& native);
 // button's role, which not every host's standard object reports.
 void DescribeNativeControl(HWND control, const Control& owner, bool button);
 
-// A part's rectangle in client pixels at the given twips per pixel.
-RECT PartPixels(const Form& form, int part, float twipsPerPixelX, float twipsPerPixelY);
-// True once oleacc.dll was loaded for an accessibility request.
-bool OleaccLoaded();
-
 }  // namespace host::win32

@@ -6,34 +6,28 @@
 #include <process.h>
 
 #include <exception>
-#include <memory>
-#include <type_traits>
 
 #include "host/courier.h"
 #include "host/runtime.h"
+#include "host/win32/raii.h"
 
 namespace host {
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+using win32::CriticalSection;
+using win32::UniqueHandle;
 
 class Courier {
  public:
   Courier()
       : wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-        idle_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
-    ::InitializeCriticalSection(&lock_);
-  }
-  ~Courier() { ::DeleteCriticalSection(&lock_); }
+        idle_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
   Courier(const Courier&) = delete;
   Courier& operator=(const Courier&) = delete;
 
   void Hand(Job job) {
     {
-      Lock lock(lock_);
+      CriticalSection::Lock lock(lock_);
       queue_.Push(std::move(job));
       ::ResetEvent(idle_.get());
       if (!thread_) {
@@ -48,19 +42,6 @@ class Courier {
   HANDLE Idle() const { return idle_.get(); }
 
  private:
-  class Lock {
-   public:
-    explicit Lock(CRITICAL_SECTION& section) : section_(section) {
-      ::EnterCriticalSection(&section_);
-    }
-    ~Lock() { ::LeaveCriticalSection(&section_); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-
-   private:
-    CRITICAL_SECTION& section_;
-  };
-
   static unsigned __stdcall Main(void* self) {
     static_cast<Courier*>(self)->Serve();
     return 0;
@@ -70,7 +51,7 @@ class Courier {
     for (;;) {
       Job job;
       {
-        Lock lock(lock_);
+        CriticalSection::Lock lock(lock_);
         if (!queue_.Pop(job)) {
           ::SetEvent(idle_.get());
           job = nullptr;
@@ -88,7 +69,7 @@ class Courier {
     }
   }
 
-  CRITICAL_SECTION lock_;
+  CriticalSection lock_;
   CourierQueue queue_;
   UniqueHandle wake_;  // auto-reset: a job was handed over
   UniqueHandle idle_;  // manual-reset: nothing waits and nothing is in hand

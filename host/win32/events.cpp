@@ -1,8 +1,5 @@
-// Serving the message queue: pending events, waiting for the next one, the main loop and
-// ending the process.
+// Serving the message queue: pending events, the main loop and ending the process.
 #include <windows.h>
-
-#include <cmath>
 
 #include "host/runtime.h"
 
@@ -19,17 +16,6 @@ void DoEvents() {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
-}
-
-void WaitForEvents(double seconds) {
-#ifdef MARIGOLD_SPIN_WAIT
-  return;  // the benchmark's naive build: callers spin on the queue and the clock instead
-#endif
-  double ms = std::ceil(seconds * 1000.0);
-  if (!(ms > 0.0)) ms = 0.0;                                  // also catches NaN
-  if (ms >= double(INFINITE - 1)) ms = double(INFINITE - 1);  // a long wait, but never endless
-  ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(ms), QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
 }
 
 void EndProgram() {

@@ -4,6 +4,10 @@
 // after <windows.h>, which it needs
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
+
 #include "host/win32/accessible.h"
 #include "host/win32/native.h"
 
@@ -23,35 +27,22 @@ int ShiftState(WPARAM keys) {
 }
 
 void OnButton(Form::Native& native, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  int button = 0;
-  bool down = false;
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      button = 1, down = true;
-      break;
-    case WM_RBUTTONDOWN:
-      button = 2, down = true;
-      break;
-    case WM_MBUTTONDOWN:
-      button = 4, down = true;
-      break;
-    case WM_LBUTTONUP:
-      button = 1;
-      break;
-    case WM_RBUTTONUP:
-      button = 2;
-      break;
-    case WM_MBUTTONUP:
-      button = 4;
-      break;
-    default:
-      return;
-  }
-  float x = static_cast<float>(GET_X_LPARAM(lParam)) * TwipsPerPixelX();
-  float y = static_cast<float>(GET_Y_LPARAM(lParam)) * TwipsPerPixelY();
+  struct Mapping {
+    UINT message;
+    int button;
+    bool down;
+  };
+  static constexpr Mapping kButtons[] = {
+      {WM_LBUTTONDOWN, 1, true}, {WM_RBUTTONDOWN, 2, true}, {WM_MBUTTONDOWN, 4, true},
+      {WM_LBUTTONUP, 1, false},  {WM_RBUTTONUP, 2, false},  {WM_MBUTTONUP, 4, false},
+  };
+  const Mapping* found = std::find_if(std::begin(kButtons), std::end(kButtons),
+                                      [&](const Mapping& m) { return m.message == message; });
+  if (found == std::end(kButtons)) return;
+  auto [x, y] = win32::ToTwips({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  int button = found->button;
   int shift = ShiftState(wParam);
-  win32::DragButton(native, button, down);
-  if (down) {
+  if (found->down) {
     win32::HideTip(native);
     // Keeps the release coming here even when it happens outside the window.
     ::SetCapture(window);
@@ -95,12 +86,18 @@ void FocusFirstTextBox(Form::Native& native) {
   if (first != nullptr) ::SetFocus(first);
 }
 
+// A form window keeps its form's native half in GWLP_USERDATA, from WM_NCCREATE until the
+// form goes.
+Form::Native* UserData(HWND window) {
+  return reinterpret_cast<Form::Native*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* native = reinterpret_cast<Form::Native*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  Form::Native* native = UserData(window);
   if (native == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   // No exception may cross the system's frames. The program's handlers never throw here
   // (host/handlers.cpp reports their errors); this catches the host's own, in painting say,
@@ -128,12 +125,12 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         OnButton(*native, window, message, wParam, lParam);
         return 0;
       case WM_MOUSEMOVE:
-        if (!win32::DragPointerMoved(*native)) {
+        if (!HostAccess::PointerMoved(native->form)) {
           win32::TipPointerMoved(*native, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         }
         return 0;
       case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != window) win32::DragCaptureLost(*native);
+        if (reinterpret_cast<HWND>(lParam) != window) HostAccess::CaptureLost(native->form);
         break;
       case WM_MOUSELEAVE:
         win32::TipPointerLeft(*native);
@@ -176,6 +173,20 @@ win32::UniqueIcon LoadIconSized(int id, int size) {
 }
 
 }  // namespace
+
+namespace win32 {
+
+Form::Native* FormNative(HWND window) {
+  wchar_t cls[32] = {};
+  if (!::IsWindow(window) || ::GetClassNameW(window, cls, 32) == 0 ||
+      std::wcscmp(cls, kFormClass) != 0) {
+    return nullptr;
+  }
+  Form::Native* native = UserData(window);
+  return native != nullptr && native->Hwnd() == window ? native : nullptr;
+}
+
+}  // namespace win32
 
 Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>(*this)) {}
 

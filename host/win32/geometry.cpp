@@ -1,5 +1,5 @@
-// Form and screen geometry in twips: the window's outer rectangle, moves, and the screen's
-// size and resolution.
+// Where a form's window stands and moving it, in pixels (host/geometry.cpp has the twips),
+// and the screen's size and resolution.
 #include "host/win32/native.h"
 
 namespace host {
@@ -17,14 +17,19 @@ RECT OuterRect(HWND window) {
   return rect;
 }
 
-// Pixels come back as twips; a value that was set reads back exactly as it was set while
-// the window still stands at the pixel it was rounded to.
-float ReadBack(const std::optional<float>& set, LONG pixels, float twipsPerPixel) {
-  if (set && win32::ToPixels(*set, twipsPerPixel) == pixels) return *set;
-  return static_cast<float>(pixels) * twipsPerPixel;
+}  // namespace
+
+PixelRect WindowPixels(const Form& form) {
+  HWND window = HostAccess::NativeOf(form).Hwnd();
+  RECT r = window != nullptr ? OuterRect(window) : win32::ToPixelRect(form.DesignArea());
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void MoveTo(HWND window, int x, int y) {
+void PlaceWindow(Form& form, float left, float top) {
+  HWND window = HostAccess::NativeOf(form).Hwnd();
+  if (window == nullptr) return;
+  int x = win32::ToPixels(left, TwipsPerPixelX());
+  int y = win32::ToPixels(top, TwipsPerPixelY());
   if (::IsIconic(window)) {
     // Moving a minimised window would move its icon; move the place it restores to.
     WINDOWPLACEMENT placement = {};
@@ -36,54 +41,6 @@ void MoveTo(HWND window, int x, int y) {
     return;
   }
   ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-}  // namespace
-
-float Form::Top() const {
-  HWND window = native_->Hwnd();
-  if (window == nullptr) return design_.top;
-  return ReadBack(native_->top, OuterRect(window).top, TwipsPerPixelY());
-}
-
-float Form::Left() const {
-  HWND window = native_->Hwnd();
-  if (window == nullptr) return design_.left;
-  return ReadBack(native_->left, OuterRect(window).left, TwipsPerPixelX());
-}
-
-float Form::Width() const {
-  HWND window = native_->Hwnd();
-  if (window == nullptr) return design_.width;
-  RECT rect = OuterRect(window);
-  return ReadBack(design_.width, rect.right - rect.left, TwipsPerPixelX());
-}
-
-float Form::Height() const {
-  HWND window = native_->Hwnd();
-  if (window == nullptr) return design_.height;
-  RECT rect = OuterRect(window);
-  return ReadBack(design_.height, rect.bottom - rect.top, TwipsPerPixelY());
-}
-
-void Form::SetTop(float twips) {
-  HWND window = native_->Hwnd();
-  if (window == nullptr) {
-    design_.top = twips;
-    return;
-  }
-  native_->top = twips;
-  MoveTo(window, OuterRect(window).left, win32::ToPixels(twips, TwipsPerPixelY()));
-}
-
-void Form::SetLeft(float twips) {
-  HWND window = native_->Hwnd();
-  if (window == nullptr) {
-    design_.left = twips;
-    return;
-  }
-  native_->left = twips;
-  MoveTo(window, win32::ToPixels(twips, TwipsPerPixelX()), OuterRect(window).top);
 }
 
 namespace {
@@ -120,8 +77,10 @@ int ScreenDpiY() {
 }
 
 RECT ToPixelRect(const TwipsRect& rect) {
-  float tppX = TwipsPerPixelX();
-  float tppY = TwipsPerPixelY();
+  return ToPixelRect(rect, TwipsPerPixelX(), TwipsPerPixelY());
+}
+
+RECT ToPixelRect(const TwipsRect& rect, float tppX, float tppY) {
   return RECT{ToPixels(rect.left, tppX), ToPixels(rect.top, tppY),
               ToPixels(rect.left + rect.width, tppX), ToPixels(rect.top + rect.height, tppY)};
 }

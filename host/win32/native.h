@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cmath>
-#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -36,29 +35,37 @@ struct Form::Native {
   // The labels' tool tip, made the first time one shows. Owned by the window as well;
   // declared after it so that it goes first.
   struct Tip {
-    win32::UniqueFont font;
     win32::UniqueWindow window;
+    Text shown;                      // the text it shows, or last showed
     const Label* hovered = nullptr;  // the label under the pointer that has a tip
     POINT spot = {};                 // where the pointer came onto it, on the screen
     bool tracking = false;           // the window asked to hear when the pointer leaves
   } tip;
-  // A move with the right or middle button: which button, and where the pointer holds the
-  // window (pixels from its top-left corner).
-  struct Drag {
-    int button = 0;  // 0: no such move
-    POINT grab = {};
-  } drag;
+  // Where the pointer holds the window in a move that follows it (pixels from its top-left
+  // corner).
+  POINT grab = {};
   std::vector<std::pair<HWND, TextBox*>> edits;
   std::vector<std::pair<HWND, CommandButton*>> buttons;
   bool shownOnce = false;
-  // The positions last set, so that a position reads back exactly as it was set.
-  std::optional<float> top;
-  std::optional<float> left;
 
   HWND Hwnd() const { return window.get(); }
 };
 
 namespace win32 {
+
+// The form behind one of the program's form windows while both live; null for any other
+// window (an accessible object handed out may outlive its form).
+Form::Native* FormNative(HWND window);
+
+// A DLL from the system folder, never one from beside the program; null when missing.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+// An entry point of a DLL loaded at run time, as the function type it really has, or null.
+template <typename F>
+F Proc(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  // Through a plain function pointer: GetProcAddress's type says nothing of the real one.
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
 
 // Registers one of the program's window classes (this module, arrow cursor) the first time
 // a window of it is made; later calls do nothing.
@@ -68,8 +75,20 @@ inline int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));
 }
 
-// A rectangle in twips of the client area, as pixels.
+// A point of the client area in pixels, as twips: the one step a press, a tip and a hit
+// test take.
+struct TwipsPoint {
+  float x, y;
+};
+inline TwipsPoint ToTwips(POINT client) {
+  return {static_cast<float>(client.x) * TwipsPerPixelX(),
+          static_cast<float>(client.y) * TwipsPerPixelY()};
+}
+
+// A rectangle in twips of the client area, as pixels (at the screen's resolution, or the
+// one given).
 RECT ToPixelRect(const TwipsRect& rect);
+RECT ToPixelRect(const TwipsRect& rect, float twipsPerPixelX, float twipsPerPixelY);
 // 0x00BBGGRR as is; a system colour 0x800000nn through GetSysColor(nn).
 COLORREF ResolveColor(Color color);
 // The screen's dots per inch, across and down (for pictures and font heights).
@@ -84,12 +103,6 @@ void PaintForm(Form::Native& native, HDC target);
 
 // Child controls, made when the window is created.
 void CreateChildControls(Form::Native& native);
-
-// A move that follows the pointer (host::FollowPointer): the pointer moved, or a button went
-// up or down, or the capture went elsewhere. DragPointerMoved is true while a move runs.
-bool DragPointerMoved(Form::Native& native);
-void DragButton(Form::Native& native, int button, bool down);
-void DragCaptureLost(Form::Native& native);
 
 // Tool tips. The window's own timers for them, clear of the form's timers (1, 2, ...).
 constexpr UINT_PTR kTipShowTimer = 0x7A01;

@@ -1,8 +1,11 @@
-// Owning wrappers for the Windows handles the runtime holds: windows, GDI objects, icons,
-// device contexts and COM pointers, each released exactly once.
+// Owning wrappers for the Windows handles the program, its tools and its test probe hold:
+// kernel handles, windows, GDI objects, icons, device contexts, locks and COM pointers, each
+// released exactly once.
 #pragma once
 
 #include <windows.h>
+// after <windows.h>; also where WIN32_LEAN_AND_MEAN leaves COM out
+#include <objbase.h>
 
 #include <memory>
 #include <type_traits>
@@ -10,6 +13,9 @@
 
 namespace host::win32 {
 
+struct HandleCloser {
+  void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
 struct WindowCloser {
   void operator()(HWND window) const { ::DestroyWindow(window); }
 };
@@ -23,6 +29,7 @@ struct DcCloser {
   void operator()(HDC dc) const { ::DeleteDC(dc); }
 };
 
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowCloser>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiCloser>;
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiCloser>;
@@ -57,6 +64,32 @@ class Selection {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// A critical section that lives as long as its owner.
+class CriticalSection {
+ public:
+  CriticalSection() { ::InitializeCriticalSection(&section_); }
+  ~CriticalSection() { ::DeleteCriticalSection(&section_); }
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+
+  // Holds the section for the life of the lock.
+  class Lock {
+   public:
+    explicit Lock(CriticalSection& owner) : section_(owner.section_) {
+      ::EnterCriticalSection(&section_);
+    }
+    ~Lock() { ::LeaveCriticalSection(&section_); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+   private:
+    CRITICAL_SECTION& section_;
+  };
+
+ private:
+  CRITICAL_SECTION section_;
 };
 
 // A COM interface pointer that is released when it goes.

@@ -1,7 +1,8 @@
-// The labels' tool tips: a small topmost popup with the tip's text that shows after the
-// pointer rests on a label, drawn here rather than by the common controls library, which
-// would cost the process more memory than everything else it loads at start.
+// The labels' tool tips: the common controls' tip, shown below the spot after the pointer
+// rests on a label with a tip, and gone on every way the pointer or the program ends it.
 #include <windows.h>
+// after <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <string>
@@ -12,59 +13,38 @@ namespace host {
 namespace win32 {
 namespace {
 
-constexpr wchar_t kTipClass[] = L"MarigoldTip";
-constexpr int kPaddingX = 4;  // pixels at 96 dpi around the text, as the system's tips have
-constexpr int kPaddingY = 2;
-
-LRESULT CALLBACK TipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;  // the pointer keeps belonging to the label below
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = ::BeginPaint(window, &paint);
-      if (dc != nullptr) {
-        RECT client;
-        ::GetClientRect(window, &client);
-        ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_INFOBK));
-        auto font = reinterpret_cast<HFONT>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        Selection selected(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, ::GetSysColor(COLOR_INFOTEXT));
-        Text text = WindowText(window);
-        ::DrawTextW(dc, Wide(text), static_cast<int>(text.size()), &client,
-                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-      }
-      ::EndPaint(window, &paint);
-      return 0;
-    }
-    default:
-      return ::DefWindowProcW(window, message, wParam, lParam);
-  }
+// The common controls: loaded from the system folder the first time a tip shows, never at
+// start, where they would cost the process more memory than everything else it loads then.
+bool LoadTooltips() {
+  static const bool ok = [] {
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = Proc<Init>(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+    return init != nullptr && init(&classes);
+  }();
+  return ok;
 }
 
-// The font the system uses for tool tips and status bars.
-UniqueFont MakeTipFont() {
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof metrics;
-  if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return {};
-  return UniqueFont(::CreateFontIndirectW(&metrics.lfStatusFont));
+// The form's one tool: a tip this file places and shows itself (tracking), whatever label.
+TOOLINFOW Tool(Form::Native& native, const Text* text = nullptr) {
+  TOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V1_SIZE;  // what every version of the library takes
+  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  tool.hwnd = native.Hwnd();
+  tool.uId = 1;
+  tool.lpszText = const_cast<wchar_t*>(text != nullptr ? Wide(*text) : L"");
+  return tool;
 }
 
 HWND TipWindow(Form::Native& native) {
-  if (!native.tip.window) {
-    RegisterWindowClass(kTipClass, TipProc, CS_SAVEBITS);
-    native.tip.font = MakeTipFont();
+  if (!native.tip.window && LoadTooltips()) {
     // Owned by the form, so that it goes with it and never takes the task bar or the focus.
-    HWND tip = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kTipClass,
-                                 L"", WS_POPUP | WS_BORDER, 0, 0, 0, 0, native.Hwnd(), nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
+    HWND tip = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, native.Hwnd(),
+                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
     if (tip == nullptr) return nullptr;
-    ::SetWindowLongPtrW(tip, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(native.tip.font.get()));
+    TOOLINFOW tool = Tool(native);
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     native.tip.window.reset(tip);
   }
   return native.tip.window.get();
@@ -90,25 +70,14 @@ POINT TipPlace(POINT spot, SIZE size) {
 void ShowTip(Form::Native& native, const Label& label) {
   HWND tip = TipWindow(native);
   if (tip == nullptr) return;
-  const Text& text = label.ToolTip();
-  ::SetWindowTextW(tip, Wide(text));
-
-  RECT measured = {0, 0, 0, 0};
-  {
-    WindowDc dc(tip);
-    Selection selected(dc.get(), native.tip.font ? static_cast<HGDIOBJ>(native.tip.font.get())
-                                                 : ::GetStockObject(DEFAULT_GUI_FONT));
-    ::DrawTextW(dc.get(), Wide(text), static_cast<int>(text.size()), &measured,
-                DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  }
-  int dpi = ScreenDpiX();
-  SIZE size = {
-      measured.right + 2 * MulDiv(kPaddingX, dpi, 96) + 2 * ::GetSystemMetrics(SM_CXBORDER),
-      measured.bottom + 2 * MulDiv(kPaddingY, dpi, 96) + 2 * ::GetSystemMetrics(SM_CYBORDER)};
-  POINT place = TipPlace(native.tip.spot, size);
-  ::SetWindowPos(tip, HWND_TOPMOST, place.x, place.y, size.cx, size.cy,
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  ::InvalidateRect(tip, nullptr, TRUE);
+  native.tip.shown = label.ToolTip();
+  TOOLINFOW tool = Tool(native, &native.tip.shown);
+  ::SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  DWORD size = static_cast<DWORD>(
+      ::SendMessageW(tip, TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&tool)));
+  POINT place = TipPlace(native.tip.spot, {LOWORD(size), HIWORD(size)});
+  ::SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
+  ::SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
   // Gone again after a while, as the system's tips go; it comes back on another label.
   ::SetTimer(native.Hwnd(), kTipHideTimer, ::GetDoubleClickTime() * 10, nullptr);
 }
@@ -128,8 +97,8 @@ const Label* LabelUnderPointer(Form::Native& native) {
   RECT area;
   ::GetClientRect(window, &area);
   if (!::PtInRect(&area, client)) return nullptr;
-  return HostAccess::LabelAt(native.form, static_cast<float>(client.x) * TwipsPerPixelX(),
-                             static_cast<float>(client.y) * TwipsPerPixelY());
+  auto [x, y] = ToTwips(client);
+  return HostAccess::LabelAt(native.form, x, y);
 }
 
 }  // namespace
@@ -140,7 +109,9 @@ void HideTip(Form::Native& native) {
     ::KillTimer(native.Hwnd(), kTipHideTimer);
   }
   if (native.tip.window && ::IsWindowVisible(native.tip.window.get())) {
-    ::ShowWindow(native.tip.window.get(), SW_HIDE);
+    TOOLINFOW tool = Tool(native);
+    ::SendMessageW(native.tip.window.get(), TTM_TRACKACTIVATE, FALSE,
+                   reinterpret_cast<LPARAM>(&tool));
   }
 }
 
@@ -150,9 +121,8 @@ void TipPointerMoved(Form::Native& native, POINT client) {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
     native.tip.tracking = ::TrackMouseEvent(&track) != FALSE;
   }
-  const Label* label =
-      HostAccess::LabelAt(native.form, static_cast<float>(client.x) * TwipsPerPixelX(),
-                          static_cast<float>(client.y) * TwipsPerPixelY());
+  auto [x, y] = ToTwips(client);
+  const Label* label = HostAccess::LabelAt(native.form, x, y);
   if (label != nullptr && label->ToolTip().empty()) label = nullptr;
   if (label == native.tip.hovered) return;
   HideTip(native);
@@ -201,7 +171,7 @@ void TipChanged(Form::Native& native, const Label& label) {
   HWND tip = native.tip.window.get();
   // A tip still waiting to show takes the text as it is then.
   if (native.tip.hovered != &label || tip == nullptr || !::IsWindowVisible(tip)) return;
-  if (WindowText(tip) == label.ToolTip()) return;
+  if (native.tip.shown == label.ToolTip()) return;
   HideTip(native);  // back, with the new text, when the pointer comes onto the label again
 }
 

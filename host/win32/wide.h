@@ -1,11 +1,13 @@
-// The program's text in the wide ("W") functions of Windows: both are UTF-16, so the one
-// conversion is a cast; and the one way to read a window's text back.
+// Text in the wide ("W") functions of Windows: the program's text is UTF-16 as they are, so
+// the one conversion is a cast; UTF-8 (logs, command lines) goes through host/text.h; and the
+// one way to read a window's text back. Shared by the program, its tools and the test probe.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "host/text.h"
 
@@ -13,6 +15,14 @@ namespace host::win32 {
 
 inline const wchar_t* Wide(const Text& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+inline std::wstring WideFromUtf8(std::string_view utf8) {
+  Text text = FromUtf8(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+inline std::string Utf8FromWide(std::wstring_view wide) {
+  return ToUtf8(Text(wide.begin(), wide.end()));
 }
 
 // The whole text of a window (a caption, an edit's content), however long.

@@ -112,6 +112,23 @@ def banner(key, **parts):
     raise KeyError(key)
 
 
+def hotspots():
+    """The main window's parts from tests/hotspots.txt, the one table every tier of tests
+    reads, in the order the window lists them: (name, role, value or None, twips rectangle,
+    client pixel to click or None), the role as MSAA names it."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "hotspots.txt")
+    parts = []
+    with open(path, encoding="utf-8") as lines:
+        for line in lines:
+            if line.startswith("#") or not line.strip():
+                continue
+            name, role, value, rect, spot = line.rstrip("\n").split("\t")
+            parts.append((name, "push button" if role == "button" else "static text",
+                          None if value == "-" else value, tuple(map(int, rect.split())),
+                          None if spot == "-" else tuple(map(int, spot.split()))))
+    return parts
+
+
 def figure(what, value, unit="s"):
     """Writes a measured figure to the test's output, where ctest's record keeps it, so that
     each time limit can be set against what the working program takes; the value."""

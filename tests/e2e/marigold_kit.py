@@ -16,12 +16,15 @@ REASON_CAPTION = ""
 # The main window's place and size on an 800x600 screen at 15 twips per pixel.
 MAIN_RECT = (333, 274, 333 + 118, 274 + 60)
 
-# Hot spots as points in the main window's client pixels, well inside each label.
-REASON_LABEL = (80, 36)  # Label1, "Click Me"
-START_SPOT = (16, 28)  # Label2
-STOP_SPOT = (16, 48)  # Label3
-MINIMISE_SPOT = (92, 8)  # Label5
-EXIT_SPOT = (110, 8)  # Label4
+# The main window's parts (tests/hotspots.txt); the spots as points in its client pixels,
+# well inside each label.
+PARTS = e2e.hotspots()
+SPOTS = {name: spot for name, _, _, _, spot in PARTS if spot}
+REASON_LABEL = SPOTS["Enter idle reason"]  # Label1, "Click Me"
+START_SPOT = SPOTS["Start Idling"]  # Label2
+STOP_SPOT = SPOTS["Stop Idling"]  # Label3
+MINIMISE_SPOT = SPOTS["Minimise"]  # Label5
+EXIT_SPOT = SPOTS["Exit"]  # Label4
 TITLE_STRIP = (20, 10)  # no label: a press here drags the window
 
 # Where the letters of the indicator words "on" (Label6) and "off" (Label7) are drawn, as
@@ -212,7 +215,7 @@ def park_pointer(probe):
     tooltip shows, so screenshots show the windows as they are."""
     move_to(790, 5)
     time.sleep(0.2)
-    wait_until(lambda: not any(cls.lower() == "marigoldtip"
+    wait_until(lambda: not any(cls.lower() == "tooltips_class32"
                                for _, cls, _, _ in probe.toplevel()), 3.0)
 
 

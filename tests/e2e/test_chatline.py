@@ -1,5 +1,6 @@
 """A chat line posted by Hook32 from another process reaches the stand-in chat client's room
-byte for byte, goes to the first room in child order, and leaves the input box empty."""
+byte for byte and leaves the input box empty. Which room it goes to, and that an empty line
+still types Enter, the Windows tier proves against real windows (tests/win/hook32_*)."""
 
 import unittest
 
@@ -35,23 +36,6 @@ class ChatLineTest(e2e.ChatClientTest):
         self.assertIn(FIRST_BANNER, shown)
         self.assertIn(second, shown)
         e2e.screenshot("chatline-banners")
-
-    def test_line_goes_to_first_room_in_child_order(self):
-        chat = self.start_chat(rooms=3, ims=["Instant Message: Zinnia42"])
-        documents = chat.documents(self.probe)
-        rooms = [caption for _, _, caption in documents if caption.startswith("Lobby ")]
-        self.assertEqual(len(rooms), 3, documents)
-        # The client puts room 1 first; whatever the order, the line must go to the first.
-        first_room = int(rooms[0].split()[1])
-        self.assertEqual(first_room, 1, documents)
-        self.probe.post("to the first room")
-        posts = chat.wait_lines(1)
-        self.assertEqual(posts, [e2e.Post(b"to the first room", first_room, "to the first room")])
-
-    def test_empty_line_still_types_enter(self):
-        chat = self.start_chat()
-        self.probe.post("")
-        self.assertEqual(chat.wait_lines(1), [e2e.Post(b"", 1, "")])
 
     def test_log_keeps_backslashes_and_tabs(self):
         chat = self.start_chat()

@@ -26,10 +26,11 @@ MAIN_AREA = (4995, 4110, 1770, 900)
 REASON_AREA = (4185, 2115, 3015, 270)
 TEXT1 = (0, 0, 2655, 285)
 COMMAND1 = (2640, 0, 375, 255)
-# Label rectangles in twips of the main window's client area.
-LABEL1 = (960, 480, 735, 135)
-LABEL2 = (120, 360, 255, 135)
-LABEL3 = (120, 600, 255, 255)
+# Label rectangles in twips of the main window's client area (tests/hotspots.txt).
+_RECTS = {name: rect for name, _, _, rect, _ in mk.PARTS}
+LABEL1 = _RECTS["Enter idle reason"]
+LABEL2 = _RECTS["Start Idling"]
+LABEL3 = _RECTS["Stop Idling"]
 TITLE_STRIP = (0, 75, 1770, 180)  # picture rows 5 to 16 at 96 dpi: no label on it
 
 # The pictures' own sizes, for 96 dpi.

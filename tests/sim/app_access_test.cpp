@@ -2,6 +2,7 @@
 // place, and that its default action is the click on its spot, through the same handler.
 #include "app_fixture.h"
 #include "host/accessibility.h"
+#include "hotspots.h"
 
 namespace {
 
@@ -9,13 +10,13 @@ using host::AccessRole;
 using Access = AppTest;
 
 struct Expected {
-  const char16_t* name;
+  host::Text name;
   AccessRole role;
-  const char16_t* value;
+  host::Text value;
   host::TwipsRect rect;
 };
 
-void ExpectParts(const host::AccessDescription& access, std::initializer_list<Expected> want) {
+void ExpectParts(const host::AccessDescription& access, const std::vector<Expected>& want) {
   ASSERT_EQ(access.Parts().size(), want.size());
   int i = 0;
   for (const Expected& e : want) {
@@ -39,16 +40,13 @@ TEST_F(Access, EachWindowNamesItsSpotsAndReadOuts) {
   ExpectParts(app::TheForm3().Accessibility(),
               {{u"Open Marigold Idle", AccessRole::PushButton, u"", {0, 0, 4995, 3450}}});
   EXPECT_TRUE(app::TheForm3().Accessibility().Children().empty());
-  ExpectParts(app::TheForm1().Accessibility(),
-              {{u"Start Idling", AccessRole::PushButton, u"", {120, 360, 255, 135}},
-               {u"Stop Idling", AccessRole::PushButton, u"", {120, 600, 255, 255}},
-               {u"Enter idle reason", AccessRole::PushButton, u"Click Me", {960, 480, 735, 135}},
-               {u"Minimise", AccessRole::PushButton, u"", {1320, 0, 135, 255}},
-               // The exit spot's part past the window's edge is not on screen.
-               {u"Exit", AccessRole::PushButton, u"", {1560, 0, 210, 255}},
-               {u"Idle minutes", AccessRole::StaticText, u"0", {600, 360, 255, 135}},
-               {u"Messages", AccessRole::StaticText, u"0", {1200, 360, 255, 135}},
-               {u"Idling", AccessRole::StaticText, u"off", {600, 600, 615, 135}}});
+  // The exit spot's part past the window's edge is not on screen.
+  std::vector<Expected> main;
+  for (const hotspots::Part& p : hotspots::Parts()) {
+    main.push_back(
+        {p.name, p.button ? AccessRole::PushButton : AccessRole::StaticText, p.value, p.rect});
+  }
+  ExpectParts(app::TheForm1().Accessibility(), main);
   EXPECT_EQ(app::TheForm1().Accessibility().Children().size(), 8u);
   // The reason strip's box has no caption to be read by; its button's caption speaks.
   app::Form2& strip = app::TheForm2();
@@ -108,6 +106,12 @@ TEST_F(Access, DefaultActionsDoWhatAClickDoes) {
   EXPECT_EQ(access.Parts()[kIdling].Value(), u"off");
   ASSERT_TRUE(access.DoDefaultAction(kMinimise));
   EXPECT_EQ(form.State(), host::WindowState::Minimized);
+  // A minimised or hidden window takes no action, as it takes no click.
+  EXPECT_FALSE(access.DoDefaultAction(kExit));
+  form.SetState(host::WindowState::Normal);
+  form.Hide();
+  EXPECT_FALSE(access.DoDefaultAction(kExit));
+  form.Show();
   EXPECT_THROW(access.DoDefaultAction(kExit), sim::ProgramEnded);
 }
 

@@ -103,25 +103,6 @@ TEST_F(PostChatLine, AHungInputBoxIsGivenUpOnWithoutBlocking) {
 
 namespace {
 
-// Without the client, the searches must not wander among other programs' top-level
-// windows: a stray RICHCNTL or AOL Child elsewhere on the desktop is never touched.
-TEST_F(Hook32Test, WithoutTheClientOtherProgramsWindowsAreLeftAlone) {
-  sim::Hwnd editA = sim::CreateWindow(0, "RICHCNTL");
-  sim::Hwnd editB = sim::CreateWindow(0, "RICHCNTL");
-  sim::Hwnd child = sim::CreateWindow(0, "AOL Child", u"Welcome, Top!");
-  for (const char* cls : {"_AOL_Listbox", "_AOL_Icon", "_AOL_Static"}) sim::CreateWindow(0, cls);
-  Hook32::PostChatLine(u"must not leak");
-  EXPECT_TRUE(sim::Messages(editA).empty());
-  EXPECT_TRUE(sim::Messages(editB).empty());
-  EXPECT_EQ(Hook32::ReadScreenName(), u"");
-  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
-  EXPECT_TRUE(sim::Messages(child).empty());
-}
-
-}  // namespace
-
-namespace {
-
 // Lines waiting behind a hung client are bounded: past the bound the oldest makes room, and
 // the rest keep their order.
 TEST(CourierQueue, KeepsTheNewestLinesInOrderPastItsBound) {

@@ -10,22 +10,17 @@ namespace {
 
 using Locate = Hook32Test;
 
-TEST_F(Locate, WithoutTheClientEveryRoutineFindsNothing) {
+TEST_F(Locate, WithoutTheClientOrWithAnEmptyMdiAreaEveryRoutineFindsNothing) {
   // Windows of the room's classes at the top level must not make handle 0 a room.
   for (const char* c : {"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"})
     sim::CreateWindow(0, c, u"Welcome, X!");
-  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
-  EXPECT_EQ(Hook32::ReadScreenName(), u"");
-  EXPECT_EQ(Hook32::LocateImWindow(), 0u);
-  EXPECT_EQ(Hook32::ReadImSender(), u"");
-}
-
-TEST_F(Locate, AFrameWithAnEmptyMdiAreaFindsNothing) {
-  client_ = sim::StartChatClient();
-  EXPECT_EQ(Hook32::LocateChatRoom(), 0u);
-  EXPECT_EQ(Hook32::ReadScreenName(), u"");
-  EXPECT_EQ(Hook32::LocateImWindow(), 0u);
-  EXPECT_EQ(Hook32::ReadImSender(), u"");
+  for (bool client : {false, true}) {
+    if (client) client_ = sim::StartChatClient();
+    EXPECT_EQ(Hook32::LocateChatRoom(), 0u) << client;
+    EXPECT_EQ(Hook32::ReadScreenName(), u"");
+    EXPECT_EQ(Hook32::LocateImWindow(), 0u);
+    EXPECT_EQ(Hook32::ReadImSender(), u"");
+  }
 }
 
 TEST_F(Locate, OnlyChildrenOfTheFirstFramesFirstMdiAreaCount) {

@@ -1,5 +1,6 @@
-// The simulated runtime's virtual clock: timer ticks without drift, arming and disarming,
-// scheduled actions, event processing and waiting, and the clock as the program reads it.
+// The simulated runtime's virtual clock: timer ticks without drift, re-arming, scheduled
+// actions, event processing and waiting, and the clock as the program reads it. Which timers
+// tick at all is the host contract's (tests/contract).
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -42,23 +43,6 @@ TEST_F(Clock, ATimerTicksOnExactMultiplesOfItsInterval) {
   EXPECT_EQ(form.log.front(), At("T", 43260));
   EXPECT_EQ(form.log.back(), At("T", 46800));
   EXPECT_EQ(sim::Now(), 46800);
-}
-
-TEST_F(Clock, TimersOnlyTickWhileLoadedEnabledAndWithAnInterval) {
-  Clocked form;
-  host::Timer& off = form.Add("Off", 1000, false);
-  form.Add("Zero", 0);
-  form.Add("On", 1000);
-  sim::RunFor(5);  // not loaded yet
-  EXPECT_TRUE(form.log.empty());
-  form.Show();
-  form.Hide();  // hidden forms keep their timers
-  sim::RunFor(2.5);
-  EXPECT_EQ(form.log, (std::vector<std::string>{At("On", 43206), At("On", 43207)}));
-  form.log.clear();
-  off.SetEnabled(true);  // armed from now: first tick one interval later
-  sim::RunFor(1);
-  EXPECT_EQ(form.log, (std::vector<std::string>{At("On", 43208), At("Off", 43208.5)}));
 }
 
 TEST_F(Clock, DisablingStopsAndReEnablingRestartsTheSchedule) {

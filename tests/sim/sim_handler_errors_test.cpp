@@ -49,7 +49,10 @@ void PrintTo(const Row& row, std::ostream* out) {
 
 class HandlerErrors : public ::testing::TestWithParam<Row> {
  protected:
-  void SetUp() override { sim::Reset(); }
+  void SetUp() override {
+    sim::Reset();
+    host::SetProgramTitle(u"Failing");
+  }
   void TearDown() override {
     EXPECT_TRUE(sim::Faults().empty());
     sim::Reset();
@@ -72,7 +75,7 @@ TEST_P(HandlerErrors, EndTheHandlerShowOneBoxAndTheProgramGoesOn) {
   ASSERT_EQ(sim::Boxes().size(), 1u);
   EXPECT_NE(sim::Boxes()[0].prompt.find(u"no room for " + host::FromUtf8(row.event)),
             host::Text::npos);
-  EXPECT_EQ(sim::Boxes()[0].title, u"MARIGOLD IDLE");
+  EXPECT_EQ(sim::Boxes()[0].title, u"Failing");
   EXPECT_TRUE(form.Visible());
   auto ran = [&](const std::string& event) {
     return std::find(form.done.begin(), form.done.end(), event) != form.done.end();

@@ -1,9 +1,10 @@
 // The forms' accessible objects against real windows: the main window's parts with their
-// names, roles, states and places at 96 and 144 dpi, hit-testing, default actions through
+// names, roles, states and places (tests/hotspots.txt), hit-testing, default actions through
 // the click handlers with their change events, and the splash as one button.
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,8 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/forms.h"
-#include "host/win32/accessible.h"
 #include "host/win32/raii.h"
+#include "hotspots.h"
 #include "tests/win/runtime_support.h"
 
 namespace {
@@ -121,44 +122,30 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   EXPECT_EQ(object->get_accChildCount(&count), S_OK);
   ASSERT_EQ(count, 8);
 
-  struct Row {
-    const char16_t* name;
-    long role;
-    const char16_t* value;
-    RECT at96, at144;  // client pixels
-  };
-  constexpr long kButton = ROLE_SYSTEM_PUSHBUTTON, kText = ROLE_SYSTEM_STATICTEXT;
-  const Row rows[] = {
-      {u"Start Idling", kButton, u"(null)", {8, 24, 25, 33}, {12, 36, 38, 50}},
-      {u"Stop Idling", kButton, u"(null)", {8, 40, 25, 57}, {12, 60, 38, 86}},
-      {u"Enter idle reason", kButton, u"Click Me", {64, 32, 113, 41}, {96, 48, 170, 62}},
-      {u"Minimise", kButton, u"(null)", {88, 0, 97, 17}, {132, 0, 146, 26}},
-      {u"Exit", kButton, u"(null)", {104, 0, 118, 17}, {156, 0, 177, 26}},
-      {u"Idle minutes", kText, u"0", {40, 24, 57, 33}, {60, 36, 86, 50}},
-      {u"Messages", kText, u"0", {80, 24, 97, 33}, {120, 36, 146, 50}},
-      {u"Idling", kText, u"off", {40, 40, 81, 49}, {60, 60, 122, 74}},
-  };
+  const std::vector<hotspots::Part> parts = hotspots::Parts();
+  ASSERT_EQ(parts.size(), 8u);
   POINT origin = {0, 0};
   ::ClientToScreen(window, &origin);
   for (long id = 1; id <= count; ++id) {
-    const Row& row = rows[id - 1];
+    const hotspots::Part& part = parts[static_cast<std::size_t>(id - 1)];
     SCOPED_TRACE(id);
-    EXPECT_EQ(Name(object.get(), id), row.name);
-    EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), id), row.role);
-    EXPECT_EQ(Value(object.get(), id), row.value);
+    EXPECT_EQ(Name(object.get(), id), part.name);
+    EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), id),
+              part.button ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(Value(object.get(), id), part.hasValue ? part.value : u"(null)");
     // Labels take no focus: nothing is focusable, and read-outs are read-only.
     EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), id),
-              row.role == kText ? STATE_SYSTEM_READONLY : 0);
+              part.button ? 0 : STATE_SYSTEM_READONLY);
+    // Where it lies, in pixels at 96 dpi; its middle hits it.
     RECT at = Location(object.get(), id);
     ::OffsetRect(&at, -origin.x, -origin.y);
-    EXPECT_TRUE(::EqualRect(&at, &row.at96))
+    const host::TwipsRect& r = part.rect;
+    RECT want = {std::lround(r.left / 15), std::lround(r.top / 15),
+                 std::lround((r.left + r.width) / 15), std::lround((r.top + r.height) / 15)};
+    EXPECT_TRUE(::EqualRect(&at, &want))
         << at.left << "," << at.top << "," << at.right << "," << at.bottom;
-    RECT big = host::win32::PartPixels(form, id - 1, 10.0f, 10.0f);
-    EXPECT_TRUE(::EqualRect(&big, &row.at144))
-        << big.left << "," << big.top << "," << big.right << "," << big.bottom;
-    // The middle of each part hits that part.
-    POINT middle = {origin.x + (row.at96.left + row.at96.right) / 2,
-                    origin.y + (row.at96.top + row.at96.bottom) / 2};
+    POINT middle = {origin.x + (want.left + want.right) / 2,
+                    origin.y + (want.top + want.bottom) / 2};
     EXPECT_EQ(HitTest(object.get(), middle), id);
   }
   // Where Label7 covers the reason label, the later label wins, as for a press; the title

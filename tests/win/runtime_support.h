@@ -8,37 +8,14 @@
 #include <vector>
 
 #include "host/runtime.h"
+#include "tests/contract/driver.h"
 
 namespace runtime_test {
 
-struct MouseEvent {
-  int button;
-  int shift;
-  float x;
-  float y;
-};
-
-class RecordingForm : public host::Form {
+// The contract tests' recording form, with its window as the system knows it.
+class RecordingForm : public contract::RecordingForm {
  public:
-  explicit RecordingForm(host::TwipsRect area = {1500, 1500, 1770, 900}) : Form("RecordingForm") {
-    SetClientArea(area);
-    SetCaption(u"Recording");
-  }
-  void Form_Load() override {
-    ++loads;
-    visibleDuringLoad = Visible();
-    handleDuringLoad = Handle();
-  }
-  void Form_MouseDown(int button, int shift, float x, float y) override {
-    downs.push_back({button, shift, x, y});
-  }
-  void Form_Click() override { ++clicks; }
-
-  int loads = 0;
-  bool visibleDuringLoad = true;
-  host::Hwnd handleDuringLoad = 0;
-  std::vector<MouseEvent> downs;
-  int clicks = 0;
+  using contract::RecordingForm::RecordingForm;
   HWND Window() const { return reinterpret_cast<HWND>(Handle()); }
 };
 
@@ -91,30 +68,6 @@ inline Capture CaptureClient(HWND window) {
   ::DeleteObject(bitmap);
   return capture;
 }
-
-// While alive, presses OK on the box that tells the user of a failed handler, from inside
-// the box's own modal loop (a thread timer), and counts the boxes answered.
-class ErrorBoxAnswerer {
- public:
-  ErrorBoxAnswerer() : timer_(::SetTimer(nullptr, 0, 20, Answer)) { answered() = 0; }
-  ~ErrorBoxAnswerer() { ::KillTimer(nullptr, timer_); }
-  ErrorBoxAnswerer(const ErrorBoxAnswerer&) = delete;
-  ErrorBoxAnswerer& operator=(const ErrorBoxAnswerer&) = delete;
-  int Answered() const { return answered(); }
-
- private:
-  static int& answered() {
-    static int count = 0;
-    return count;
-  }
-  static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND box = ::FindWindowW(L"#32770", L"MARIGOLD IDLE")) {
-      ++answered();
-      ::SendMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-  }
-  UINT_PTR timer_;
-};
 
 // COLORREF (0x00BBGGRR) as a captured pixel (0x00RRGGBB).
 inline std::uint32_t AsPixel(COLORREF color) {

@@ -2,6 +2,9 @@
 // label, shows below the spot without taking the focus, and goes on a press, on another
 // label, on leaving the window, after a while, when its text changes and when the form hides.
 #include <gtest/gtest.h>
+#include <windows.h>
+// after <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -26,8 +29,8 @@ class ShortDoubleClickTime {
 
 HWND FindTip(HWND owner) {
   HWND found = nullptr;
-  for (HWND w = ::FindWindowExW(nullptr, nullptr, L"MarigoldTip", nullptr); w != nullptr;
-       w = ::FindWindowExW(nullptr, w, L"MarigoldTip", nullptr)) {
+  for (HWND w = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w != nullptr;
+       w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
     if (::GetWindow(w, GW_OWNER) == owner) found = w;
   }
   return found;
@@ -93,7 +96,7 @@ TEST_F(RuntimeTips, ShowsAfterARestBelowTheSpotWithoutTakingTheFocus) {
 
   RECT rect;
   ::GetWindowRect(tip, &rect);
-  EXPECT_EQ(rect.left, 110);
+  EXPECT_NEAR(rect.left, 110, 1) << "at the spot (Wine lays the tip's border outside it)";
   EXPECT_GT(rect.top, 126) << "below the spot, clear of the pointer";
   EXPECT_LT(rect.top, 126 + 64);
   EXPECT_GT(rect.right - rect.left, 20) << "wide enough for its text";

@@ -4,30 +4,14 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
+
+#include "host/win32/raii.h"
+#include "host/win32/wide.h"
 
 namespace chatroom {
-namespace {
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueFile = std::unique_ptr<void, HandleCloser>;
-
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
-
-}  // namespace
 
 std::string EscapeForLog(std::wstring_view text) {
-  std::string utf8 = ToUtf8(text);
+  std::string utf8 = host::win32::Utf8FromWide(text);
   std::string out;
   for (unsigned char c : utf8) {
     if (c == '\\') {
@@ -56,8 +40,9 @@ bool AppendPost(const std::wstring& path, std::string_view ansi, int room, std::
   line += '\t';
   line += EscapeForLog(text);
   line += '\n';
-  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  host::win32::UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
     file.release();
     return false;

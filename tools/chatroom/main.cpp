@@ -11,6 +11,7 @@
 
 #include "classes.h"
 #include "documents.h"
+#include "host/win32/raii.h"
 #include "options.h"
 #include "room.h"
 
@@ -82,8 +83,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   options = *parsed;
   if (options.exitAfterS >= 0) {
     // A thread of its own, so the client ends on time even while its window thread hangs.
-    HANDLE ender = CreateThread(nullptr, 0, EndAfterDelay, nullptr, 0, nullptr);
-    if (ender != nullptr) CloseHandle(ender);
+    host::win32::UniqueHandle ender(CreateThread(nullptr, 0, EndAfterDelay, nullptr, 0, nullptr));
   }
   chatroom::SetSession(options.screenName, options.logPath);
   if (!chatroom::RegisterClasses(instance, FrameProc, chatroom::ChildProc)) {

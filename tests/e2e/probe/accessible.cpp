@@ -140,7 +140,9 @@ std::string AccessibleDo(HWND window, long id) {
 }
 
 std::string ModuleLoaded(DWORD pid, const std::wstring& module) {
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  host::win32::UniqueHandle owned(
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+  HANDLE process = owned.get();
   if (process == nullptr) return "null";
   std::vector<HMODULE> modules(512);
   DWORD needed = 0;
@@ -157,7 +159,6 @@ std::string ModuleLoaded(DWORD pid, const std::wstring& module) {
       }
     }
   }
-  ::CloseHandle(process);
   return answer;
 }
 

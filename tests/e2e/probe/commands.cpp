@@ -21,36 +21,24 @@
 #include "hook32/hook32.h"
 #include "host/courier.h"
 #include "host/text.h"
+#include "host/win32/raii.h"
+#include "host/win32/wide.h"
 #include "json_line.h"
 
 namespace probe {
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using host::win32::UniqueHandle;
 
 struct BadArgs {
   std::string what;
 };
 
 std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
+  return host::win32::WideFromUtf8(utf8);
 }
-
 std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
+  return host::win32::Utf8FromWide(wide);
 }
 
 const std::string& Arg(const Args& args, std::size_t i) {

@@ -12,13 +12,12 @@
 #include <memory>
 #include <vector>
 
+#include "host/win32/raii.h"
+
 namespace probe {
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using host::win32::UniqueHandle;
 
 // Where the process environment block keeps the GDI handle table's address.
 constexpr std::size_t kPebGdiTable = sizeof(void*) == 8 ? 0xF8 : 0x94;

@@ -1,0 +1,64 @@
+// Timers and the clock: when a timer ticks, and the time of day as the program reads it.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "tests/contract/driver.h"
+
+namespace {
+
+using Timers = contract::HostContract;
+
+TEST_F(Timers, TickOnlyWhileLoadedEnabledAndWithAnInterval) {
+  contract::RecordingForm form;
+  int on = 0, zero = 0, off = 0;
+  form.AddTimer("Timer1", 50, true).Tick = [&] { ++on; };
+  form.AddTimer("Timer3", 0, true).Tick = [&] { ++zero; };
+  host::Timer& later = form.AddTimer("Timer2", 50, false);
+  later.Tick = [&] { ++off; };
+  host::Timer& first = *form.Timers()[0];
+
+  contract::Pump(0.2);
+  EXPECT_EQ(on, 0) << "a form that is not loaded runs no timers";
+  form.Show();
+  contract::Pump(0.6);
+  EXPECT_GE(on, 6);
+  EXPECT_LE(on, 13);
+  EXPECT_EQ(zero, 0);
+  EXPECT_EQ(off, 0);
+
+  first.SetEnabled(false);
+  int stoppedAt = on;
+  later.SetEnabled(true);
+  form.Hide();  // a hidden form keeps its timers
+  contract::Pump(0.3);
+  EXPECT_EQ(on, stoppedAt);
+  EXPECT_GE(off, 3);
+}
+
+// "h:mm:ss AM" as seconds since midnight, or -1 when the text is not in that form.
+double Parse(const host::Text& text) {
+  std::string s = host::ToUtf8(text);
+  int h = 0, m = 0, sec = 0;
+  char half[3] = {};
+  if (std::sscanf(s.c_str(), "%d:%2d:%2d %2s", &h, &m, &sec, half) != 4) return -1;
+  if (h < 1 || h > 12 || m > 59 || sec > 59) return -1;
+  std::string ampm(half);
+  if (ampm != "AM" && ampm != "PM") return -1;
+  return (h % 12 + (ampm == "PM" ? 12 : 0)) * 3600.0 + m * 60 + sec;
+}
+
+TEST_F(Timers, TheTimeOfDayTextIsTheClockInTwelveHourForm) {
+  float before = host::SecondsSinceMidnight();
+  double shown = Parse(host::TimeOfDayText());
+  float after = host::SecondsSinceMidnight();
+  ASSERT_GE(shown, 0) << host::ToUtf8(host::TimeOfDayText());
+  EXPECT_GE(before, 0.0f);
+  EXPECT_LT(after, 86400.0f);
+  if (after >= before) {  // not across midnight
+    EXPECT_GE(shown, std::floor(before));
+    EXPECT_LE(shown, after);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+# The data files every tier of tests reads (tests/banners.txt, tests/hotspots.txt), compiled
+# into a test program as strings, for tests/banners.h and tests/hotspots.h to read.
+foreach(data banners hotspots)
+  file(READ ${CMAKE_SOURCE_DIR}/tests/${data}.txt MARIGOLD_DATA)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${data}.txt)
+  file(WRITE ${CMAKE_BINARY_DIR}/generated/${data}_file.h.in
+    "// Generated from tests/${data}.txt at configure time.\n#pragma once\ninline constexpr char k${data}File[] = R\"data(@MARIGOLD_DATA@)data\";\n")
+  configure_file(${CMAKE_BINARY_DIR}/generated/${data}_file.h.in
+    ${CMAKE_BINARY_DIR}/generated/${data}_file.h @ONLY)
+endforeach()
