@@ -11,12 +11,9 @@
 namespace {
 
 using hook32_test::Client;
+using hook32_test::H;
 using hook32_test::MakeWindow;
 using hook32_test::UniqueWindow;
-
-host::Hwnd H(HWND hwnd) {
-  return reinterpret_cast<host::Hwnd>(hwnd);
-}
 
 class Hook32Locate : public ::testing::Test {
  protected:
