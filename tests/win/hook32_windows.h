@@ -46,7 +46,6 @@ HWND MakeWindow(const char* cls, HWND parent, const char* caption = "");
 class Client {
  public:
   Client();
-  HWND Frame() const { return frame_.get(); }
   HWND Mdi() const { return mdi_; }
   // A document window; it becomes the active one, which an MDI client lists first.
   HWND AddDocument(const std::string& caption);
