@@ -1,16 +1,10 @@
 // Form geometry in twips over a window that stands at whole pixels: a position reads back
 // exactly as it was set while the window still stands at the pixel it was rounded to, and as
 // the window's own pixels once something else moved it (a drag).
-#include <cmath>
-
 #include "host/platform.h"
 
 namespace host {
 namespace {
-
-int ToPixels(float twips, float twipsPerPixel) {
-  return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
 
 float ReadBack(float set, int pixels, float twipsPerPixel) {
   if (ToPixels(set, twipsPerPixel) == pixels) return set;

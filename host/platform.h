@@ -4,6 +4,8 @@
 // half and the hosts) and tests include this; the program never does.
 #pragma once
 
+#include <cmath>
+
 #include "host/courier.h"
 #include "host/runtime.h"
 #include "host/text.h"
@@ -27,6 +29,12 @@ namespace host {
 // Courier (courier.h): Deliver, WaitForDeliveries.
 //
 // The portable half calls the primitives declared here once it has decided they are due.
+
+// Twips as whole pixels at a resolution, to the nearest: the one conversion every host and
+// the portable half take.
+inline int ToPixels(float twips, float twipsPerPixel) {
+  return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
 
 // Where a loaded form's window stands, in whole pixels of the screen (minimised: where it
 // restores to). host/geometry.cpp reads it back in twips.

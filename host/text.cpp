@@ -48,20 +48,12 @@ std::string ToUtf8(const Text& t) {
     } else if (cp >= 0xD800 && cp < 0xE000) {
       cp = 0xFFFD;  // a lone surrogate has no UTF-8 form
     }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    // The lead byte marks how many six-bit continuation bytes follow, highest bits first.
+    int more = cp < 0x80 ? 0 : cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+    constexpr unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+    out.push_back(static_cast<char>(kLead[more] | (cp >> (6 * more))));
+    for (int k = more - 1; k >= 0; --k) {
+      out.push_back(static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F)));
     }
   }
   return out;

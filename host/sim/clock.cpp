@@ -106,10 +106,6 @@ void ProcessDue() {
 
 }  // namespace
 
-bool TimerArmed(const host::Timer& timer) {
-  return clk().timers.count(&timer) != 0;
-}
-
 void DisarmForm(const host::Form& form) {
   std::erase_if(clk().timers, [&](const auto& entry) { return entry.second.form == &form; });
 }

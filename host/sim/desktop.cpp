@@ -35,14 +35,9 @@ Hwnd nextHandle = 0x10010;
 
 bool SameClass(const std::string& a, const char* b) {
   if (b == nullptr) return true;
-  std::size_t n = std::strlen(b);
-  if (a.size() != n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
+  auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+  return std::equal(a.begin(), a.end(), b, b + std::strlen(b),
+                    [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool Matches(const Window& w, const char* className, const char* windowName) {

@@ -1,7 +1,6 @@
 // The native half of the forms on the simulated desktop: each loaded form is a top-level
 // window, its geometry and state are kept in the form, its timers go to the virtual clock.
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
 
 #include "host/platform.h"
@@ -190,9 +189,8 @@ void Form::SetState(WindowState state) {
 PixelRect WindowPixels(const Form& form) {
   const Form::Native& native = HostAccess::NativeOf(form);
   float tpp = forms().screen.twipsPerPixel;
-  auto px = [tpp](float twips) { return static_cast<int>(std::lround(twips / tpp)); };
-  return {px(native.left), px(native.top), px(form.DesignArea().width),
-          px(form.DesignArea().height)};
+  return {ToPixels(native.left, tpp), ToPixels(native.top, tpp),
+          ToPixels(form.DesignArea().width, tpp), ToPixels(form.DesignArea().height, tpp)};
 }
 
 void PlaceWindow(Form& form, float left, float top) {

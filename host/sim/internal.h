@@ -32,7 +32,6 @@ Window* Find(Hwnd window);
 // The record of a live window, or null.
 Window* FindLive(Hwnd window);
 
-bool TimerArmed(const host::Timer& timer);
 void DisarmForm(const host::Form& form);
 
 // Moves the clock forward (never back).

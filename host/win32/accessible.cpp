@@ -37,11 +37,6 @@ LONG ChildId(const AccessDescription& description, int part) {
   return CHILDID_SELF;  // the form's own part
 }
 
-HRESULT Empty(VARIANT* out) {
-  out->vt = VT_EMPTY;
-  return S_FALSE;
-}
-
 class FormAccessible final : public AccessibleUnknown<FormAccessible> {
  public:
   FormAccessible(HWND window, IAccessible* standard) : window_(window), standard_(standard) {}
@@ -202,7 +197,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
         if (target.self) return standard_->accNavigate(direction, start, end);
         return S_FALSE;
     }
-    if (to < 1 || to > count) return Empty(end);
+    if (to < 1 || to > count) return S_FALSE;  // `end` stays empty
     end->vt = VT_I4;
     end->lVal = to;
     return S_OK;

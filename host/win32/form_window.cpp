@@ -200,7 +200,8 @@ void Form::CreateNative() {
   win32::RegisterWindowClass(kFormClass, FormProc);
   Native& native = *native_;
   // Scaled with the window: the picture keeps covering it, and the labels its glyphs.
-  native.picture = win32::LoadPictureResource(picture_, win32::ScreenDpiX(), win32::ScreenDpiY());
+  native.picture = win32::LoadPictureResource(picture_, win32::ScreenDpi(LOGPIXELSX),
+                                              win32::ScreenDpi(LOGPIXELSY));
   if (icon_ != 0) {
     native.bigIcon = LoadIconSized(icon_, 32);
     native.smallIcon = LoadIconSized(icon_, 16);
@@ -212,9 +213,9 @@ void Form::CreateNative() {
   DWORD exStyle = showInTaskbar_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
   float tppX = TwipsPerPixelX();
   float tppY = TwipsPerPixelY();
-  RECT rect = {win32::ToPixels(design_.left, tppX), win32::ToPixels(design_.top, tppY), 0, 0};
-  rect.right = rect.left + win32::ToPixels(design_.width, tppX);
-  rect.bottom = rect.top + win32::ToPixels(design_.height, tppY);
+  RECT rect = {ToPixels(design_.left, tppX), ToPixels(design_.top, tppY), 0, 0};
+  rect.right = rect.left + ToPixels(design_.width, tppX);
+  rect.bottom = rect.top + ToPixels(design_.height, tppY);
   ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
   HWND window = ::CreateWindowExW(exStyle, kFormClass, Wide(caption_), style, rect.left, rect.top,
                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,

@@ -28,8 +28,8 @@ PixelRect WindowPixels(const Form& form) {
 void PlaceWindow(Form& form, float left, float top) {
   HWND window = HostAccess::NativeOf(form).Hwnd();
   if (window == nullptr) return;
-  int x = win32::ToPixels(left, TwipsPerPixelX());
-  int y = win32::ToPixels(top, TwipsPerPixelY());
+  int x = ToPixels(left, TwipsPerPixelX());
+  int y = ToPixels(top, TwipsPerPixelY());
   if (::IsIconic(window)) {
     // Moving a minimised window would move its icon; move the place it restores to.
     WINDOWPLACEMENT placement = {};
@@ -43,21 +43,11 @@ void PlaceWindow(Form& form, float left, float top) {
   ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-namespace {
-
-int ScreenDpi(int index) {
-  win32::WindowDc screen(nullptr);
-  int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), index) : 0;
-  return dpi > 0 ? dpi : 96;
-}
-
-}  // namespace
-
 float TwipsPerPixelX() {
-  return kTwipsPerInch / static_cast<float>(ScreenDpi(LOGPIXELSX));
+  return kTwipsPerInch / static_cast<float>(win32::ScreenDpi(LOGPIXELSX));
 }
 float TwipsPerPixelY() {
-  return kTwipsPerInch / static_cast<float>(ScreenDpi(LOGPIXELSY));
+  return kTwipsPerInch / static_cast<float>(win32::ScreenDpi(LOGPIXELSY));
 }
 
 float ScreenWidth() {
@@ -69,18 +59,15 @@ float ScreenHeight() {
 
 namespace win32 {
 
-int ScreenDpiX() {
-  return ScreenDpi(LOGPIXELSX);
-}
-int ScreenDpiY() {
-  return ScreenDpi(LOGPIXELSY);
+int ScreenDpi(int index) {
+  WindowDc screen(nullptr);
+  int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), index) : 0;
+  return dpi > 0 ? dpi : 96;
 }
 
 RECT ToPixelRect(const TwipsRect& rect) {
-  return ToPixelRect(rect, TwipsPerPixelX(), TwipsPerPixelY());
-}
-
-RECT ToPixelRect(const TwipsRect& rect, float tppX, float tppY) {
+  float tppX = TwipsPerPixelX();
+  float tppY = TwipsPerPixelY();
   return RECT{ToPixels(rect.left, tppX), ToPixels(rect.top, tppY),
               ToPixels(rect.left + rect.width, tppX), ToPixels(rect.top + rect.height, tppY)};
 }

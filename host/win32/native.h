@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cmath>
 #include <unordered_map>
 #include <vector>
 
@@ -71,10 +70,6 @@ F Proc(HMODULE module, const char* name) {
 // a window of it is made; later calls do nothing.
 void RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0);
 
-inline int ToPixels(float twips, float twipsPerPixel) {
-  return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-
 // A point of the client area in pixels, as twips: the one step a press, a tip and a hit
 // test take.
 struct TwipsPoint {
@@ -85,15 +80,12 @@ inline TwipsPoint ToTwips(POINT client) {
           static_cast<float>(client.y) * TwipsPerPixelY()};
 }
 
-// A rectangle in twips of the client area, as pixels (at the screen's resolution, or the
-// one given).
+// A rectangle in twips of the client area, as pixels at the screen's resolution.
 RECT ToPixelRect(const TwipsRect& rect);
-RECT ToPixelRect(const TwipsRect& rect, float twipsPerPixelX, float twipsPerPixelY);
 // 0x00BBGGRR as is; a system colour 0x800000nn through GetSysColor(nn).
 COLORREF ResolveColor(Color color);
-// The screen's dots per inch, across and down (for pictures and font heights).
-int ScreenDpiX();
-int ScreenDpiY();
+// The screen's dots per inch across (LOGPIXELSX) or down (LOGPIXELSY), 96 when unknown.
+int ScreenDpi(int index);
 // The font for a control's FontSpec, created once and cached on the form; the stock
 // dialog font for the default.
 HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& wanted);

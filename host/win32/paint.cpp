@@ -36,7 +36,7 @@ COLORREF ResolveColor(Color color) {
 
 HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& wanted) {
   if (wanted.IsDefault()) return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  int dpi = ScreenDpiY();
+  int dpi = ScreenDpi(LOGPIXELSY);
   auto& cached = native.fonts[&control];
   if (!cached.font || !SameFont(cached.made, wanted) || cached.dpi != dpi) {
     int hundredths = static_cast<int>(std::lround(wanted.points * 100.0f));

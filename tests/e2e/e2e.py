@@ -26,13 +26,13 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   wait(cls, caption=None, timeout_ms), wait_gone(hwnd, timeout_ms), rect(hwnd) -> (l,t,r,b),
   client(hwnd) -> screen rectangle of the client area, visible/iconic/topmost/exists(hwnd)
   -> bool, restore(hwnd, how="syscommand"|"show"), caption(hwnd), text(hwnd) (WM_GETTEXT of
-  a control; None if it does not answer), class_name(hwnd), children(hwnd) -> [(hwnd, class,
-  caption)] in child order, toplevel() -> visible top-level [(hwnd, class, caption, rect)],
+  a control; None if it does not answer), children(hwnd) -> [(hwnd, class, caption)] in
+  child order, toplevel() -> visible top-level [(hwnd, class, caption, rect)],
   boxes() -> visible dialogs [{"hwnd", "caption", "texts", "buttons", "rect"}],
   press_button(box, text), post(text) -> ms spent in Hook32::PostChatLine, chat_timeout_ms(),
   screen_name(), im_sender(), locate_room() -> what Hook32's routines find from another process,
   pid(hwnd) -> Windows process id, gui(pid) -> (gdi, user, how), mem(pid) -> private bytes,
-  kill(pid), screen() -> (w, h), cursor(), foreground(), acp(); through Active Accessibility:
+  kill(pid), screen() -> (w, h), acp(); through Active Accessibility:
   acc_tree(hwnd), acc_at(x, y), acc_do(hwnd, child), and loaded(pid, module). .close() ends it.
 
 Real input through X (xdotool; Wine does not take SendInput from another process)
@@ -318,9 +318,6 @@ class Probe:
     def text(self, hwnd):
         return self.call("text", hwnd)
 
-    def class_name(self, hwnd):
-        return self.call("class", hwnd)
-
     def children(self, hwnd):
         return [tuple(c) for c in self.call("children", hwnd)]
 
@@ -366,12 +363,6 @@ class Probe:
 
     def screen(self):
         return tuple(self.call("screen"))
-
-    def cursor(self):
-        return tuple(self.call("cursor"))
-
-    def foreground(self):
-        return self.call("foreground")
 
     def acp(self):
         return self.call("acp")

@@ -11,8 +11,10 @@ namespace {
 using Locate = Hook32Test;
 
 TEST_F(Locate, WithoutTheClientOrWithAnEmptyMdiAreaEveryRoutineFindsNothing) {
-  // Windows of the room's classes at the top level must not make handle 0 a room.
-  for (const char* c : {"RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"})
+  // Windows of the client's classes at the top level, other programs', must not make handle 0
+  // a room nor give a screen name.
+  for (const char* c :
+       {"AOL Child", "RICHCNTL", "RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"})
     sim::CreateWindow(0, c, u"Welcome, X!");
   for (bool client : {false, true}) {
     if (client) client_ = sim::StartChatClient();

@@ -18,25 +18,17 @@ void Pump(double seconds) {
 namespace {
 
 void Post(host::Form& form, int button, bool down, float x, float y) {
-  UINT message = 0;
-  WPARAM keys = 0;
-  switch (button) {
-    case 1:
-      message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-      keys = MK_LBUTTON;
-      break;
-    case 2:
-      message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-      keys = MK_RBUTTON;
-      break;
-    default:
-      message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-      keys = MK_MBUTTON;
-      break;
-  }
+  // Buttons 1 (left), 2 (right) and 4 (middle): the press, the release, the key flag.
+  struct Messages {
+    UINT down, up;
+    WPARAM key;
+  };
+  const Messages m = button == 1   ? Messages{WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON}
+                     : button == 2 ? Messages{WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON}
+                                   : Messages{WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON};
   int px = static_cast<int>(std::lround(x / host::TwipsPerPixelX()));
   int py = static_cast<int>(std::lround(y / host::TwipsPerPixelY()));
-  ::PostMessageW(reinterpret_cast<HWND>(form.Handle()), message, down ? keys : 0,
+  ::PostMessageW(reinterpret_cast<HWND>(form.Handle()), down ? m.down : m.up, down ? m.key : 0,
                  MAKELPARAM(px, py));
   host::DoEvents();
 }

@@ -11,11 +11,8 @@
 namespace {
 
 using hook32_test::Client;
+using hook32_test::H;
 using host::Text;
-
-host::Hwnd H(HWND hwnd) {
-  return reinterpret_cast<host::Hwnd>(hwnd);
-}
 
 class Hook32Captions : public ::testing::Test {
  protected:

@@ -98,7 +98,7 @@ TEST_F(Hook32Post, ARoomWithOneRichBoxGetsNothing) {
   Client client;
   HWND room =
       client.AddDocumentWith("Lobby", {"RICHCNTL", "_AOL_Listbox", "_AOL_Icon", "_AOL_Static"});
-  ASSERT_EQ(Hook32::LocateChatRoom(), reinterpret_cast<host::Hwnd>(room));
+  ASSERT_EQ(Hook32::LocateChatRoom(), hook32_test::H(room));
   Hook32::PostChatLine(u"lost");
   ASSERT_TRUE(host::WaitForDeliveries(5.0));
   EXPECT_TRUE(hook32_test::Inbox().empty());

@@ -6,10 +6,11 @@
 #include <windows.h>
 
 #include <initializer_list>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
+
+#include "host/user32.h"
+#include "host/win32/raii.h"
 
 namespace hook32_test {
 
@@ -27,10 +28,12 @@ std::vector<Received>& Inbox();
 // The messages one window received.
 std::vector<Received> ReceivedBy(HWND window);
 
-struct WindowCloser {
-  void operator()(HWND window) const { ::DestroyWindow(window); }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowCloser>;
+using host::win32::UniqueWindow;
+
+// A real window's handle as the program's host functions take it.
+inline host::Hwnd H(HWND window) {
+  return reinterpret_cast<host::Hwnd>(window);
+}
 
 // Registers the classes once per process.
 void RegisterClientClasses();
@@ -43,7 +46,6 @@ HWND MakeWindow(const char* cls, HWND parent, const char* caption = "");
 class Client {
  public:
   Client();
-  HWND Frame() const { return frame_.get(); }
   HWND Mdi() const { return mdi_; }
   // A document window; it becomes the active one, which an MDI client lists first.
   HWND AddDocument(const std::string& caption);

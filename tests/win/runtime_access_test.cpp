@@ -37,23 +37,16 @@ ComPtr<IAccessible> ClientObject(const host::Form& form) {
   return object;
 }
 
-std::u16string Take(BSTR text) {
+// A text property (name, value, default action); "(null)" when there is none.
+std::u16string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
+                    IAccessible* object, long id) {
+  BSTR text = nullptr;
+  (object->*get)(Child(id), &text);
   std::u16string out =
       text ? std::u16string(reinterpret_cast<const char16_t*>(text), ::SysStringLen(text))
            : u"(null)";
   ::SysFreeString(text);
   return out;
-}
-
-std::u16string Name(IAccessible* object, long id) {
-  BSTR text = nullptr;
-  object->get_accName(Child(id), &text);
-  return Take(text);
-}
-std::u16string Value(IAccessible* object, long id) {
-  BSTR text = nullptr;
-  object->get_accValue(Child(id), &text);
-  return Take(text);
 }
 long Long(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), IAccessible* object,
           long id) {
@@ -116,7 +109,7 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   HWND window = reinterpret_cast<HWND>(form.Handle());
   ComPtr<IAccessible> object = ClientObject(form);
   ASSERT_TRUE(object.get());
-  EXPECT_EQ(Name(object.get(), CHILDID_SELF), u"Marigold Idle -CorVID");
+  EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Marigold Idle -CorVID");
   EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), ROLE_SYSTEM_CLIENT);
   long count = 0;
   EXPECT_EQ(object->get_accChildCount(&count), S_OK);
@@ -129,10 +122,11 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   for (long id = 1; id <= count; ++id) {
     const hotspots::Part& part = parts[static_cast<std::size_t>(id - 1)];
     SCOPED_TRACE(id);
-    EXPECT_EQ(Name(object.get(), id), part.name);
+    EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), id), part.name);
     EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), id),
               part.button ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_STATICTEXT);
-    EXPECT_EQ(Value(object.get(), id), part.hasValue ? part.value : u"(null)");
+    EXPECT_EQ(Text(&IAccessible::get_accValue, object.get(), id),
+              part.hasValue ? part.value : u"(null)");
     // Labels take no focus: nothing is focusable, and read-outs are read-only.
     EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), id),
               part.button ? 0 : STATE_SYSTEM_READONLY);
@@ -176,9 +170,7 @@ TEST_F(RuntimeAccess, DefaultActionsRunTheClickHandlersAndChangesAreAnnounced) {
   boxPrompts.clear();
   events.clear();
 
-  BSTR action = nullptr;
-  object->get_accDefaultAction(Child(1), &action);
-  EXPECT_EQ(Take(action), u"Press");
+  EXPECT_EQ(Text(&IAccessible::get_accDefaultAction, object.get(), 1), u"Press");
   // Start without a reason: the call returns at once, the refusal box follows from the queue.
   EXPECT_EQ(object->accDoDefaultAction(Child(1)), S_OK);
   EXPECT_TRUE(boxPrompts.empty());
@@ -194,7 +186,7 @@ TEST_F(RuntimeAccess, DefaultActionsRunTheClickHandlersAndChangesAreAnnounced) {
   Pump(0.3);
   EXPECT_EQ(boxPrompts.size(), 1u);
   EXPECT_TRUE(form.Timer1.Enabled());
-  EXPECT_EQ(Value(object.get(), 8), u"on");
+  EXPECT_EQ(Text(&IAccessible::get_accValue, object.get(), 8), u"on");
   auto heard = [&](DWORD event, LONG child) {
     for (const Event& e : events) {
       if (e.event == event && e.window == window && e.object == OBJID_CLIENT && e.child == child)
@@ -210,7 +202,7 @@ TEST_F(RuntimeAccess, DefaultActionsRunTheClickHandlersAndChangesAreAnnounced) {
   EXPECT_EQ(object->accDoDefaultAction(Child(2)), S_OK);  // Stop
   Pump(0.2);
   EXPECT_FALSE(form.Timer1.Enabled());
-  EXPECT_EQ(Value(object.get(), 8), u"off");
+  EXPECT_EQ(Text(&IAccessible::get_accValue, object.get(), 8), u"off");
 
   ::KillTimer(nullptr, closer);
   ::UnhookWinEvent(hook);
@@ -221,7 +213,7 @@ TEST_F(RuntimeAccess, TheSplashIsOneButtonThatOpensTheMainWindow) {
   splash.Show();
   ComPtr<IAccessible> object = ClientObject(splash);
   ASSERT_TRUE(object.get());
-  EXPECT_EQ(Name(object.get(), CHILDID_SELF), u"Open Marigold Idle");
+  EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Open Marigold Idle");
   EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), ROLE_SYSTEM_PUSHBUTTON);
   long count = -1;
   object->get_accChildCount(&count);
@@ -253,7 +245,7 @@ TEST_F(RuntimeAccess, TheReasonStripsBoxAndButtonReadByName) {
                                            OBJID_CLIENT, __uuidof(IAccessible),
                                            reinterpret_cast<void**>(object.Put())),
               S_OK);
-    EXPECT_EQ(Name(object.get(), CHILDID_SELF), row.name);
+    EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), CHILDID_SELF), row.name);
     EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), row.role);
   }
 }

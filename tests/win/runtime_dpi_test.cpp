@@ -22,7 +22,7 @@ constexpr std::array kDpis = {72, 96, 120, 144, 168, 192, 240};
 
 // The window's side in pixels, rounded from twips as the runtime rounds it at that dpi.
 int WindowPixels(float twips, int dpi) {
-  return host::win32::ToPixels(twips, host::kTwipsPerInch / static_cast<float>(dpi));
+  return host::ToPixels(twips, host::kTwipsPerInch / static_cast<float>(dpi));
 }
 
 TEST(RuntimeDpi, At96DpiPicturesKeepTheirSize) {
@@ -156,10 +156,10 @@ TEST(RuntimeDpi, HotSpotsStayOverTheirGlyphs) {
   };
   auto mean = [](const Pixels& pixels, const TwipsRect& rect, int dpi) {
     float tpp = host::kTwipsPerInch / static_cast<float>(dpi);
-    int left = host::win32::ToPixels(rect.left, tpp);
-    int top = host::win32::ToPixels(rect.top, tpp);
-    int right = host::win32::ToPixels(rect.left + rect.width, tpp);
-    int bottom = host::win32::ToPixels(rect.top + rect.height, tpp);
+    int left = host::ToPixels(rect.left, tpp);
+    int top = host::ToPixels(rect.top, tpp);
+    int right = host::ToPixels(rect.left + rect.width, tpp);
+    int bottom = host::ToPixels(rect.top + rect.height, tpp);
     std::array<double, 4> sum = {};  // red, green, blue, orange share
     for (int y = top; y < bottom; ++y) {
       for (int x = left; x < right; ++x) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/runtime.h"
+#include "host/win32/raii.h"
 #include "tests/contract/driver.h"
 
 namespace runtime_test {
@@ -56,16 +57,14 @@ inline Capture CaptureClient(HWND window) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  HGDIOBJ old = ::SelectObject(dc, bitmap);
-  ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  host::win32::UniqueBitmap bitmap(
+      ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  host::win32::UniqueDc dc(::CreateCompatibleDC(nullptr));
+  host::win32::Selection selected(dc.get(), bitmap.get());
+  ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
   ::GdiFlush();
   auto* first = static_cast<std::uint32_t*>(bits);
   capture.pixels.assign(first, first + capture.width * capture.height);
-  ::SelectObject(dc, old);
-  ::DeleteDC(dc);
-  ::DeleteObject(bitmap);
   return capture;
 }
 

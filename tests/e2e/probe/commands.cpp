@@ -326,7 +326,6 @@ const std::map<std::string, Command>& Commands() {
        }},
       {"caption", [](const Args& a) { return Quote(Utf8(CaptionOf(Window(a, 1)))); }},
       {"text", [](const Args& a) { return ControlText(Window(a, 1)); }},
-      {"class", [](const Args& a) { return Quote(Utf8(ClassOf(Window(a, 1)))); }},
       {"children", [](const Args& a) { return Children(Window(a, 1)); }},
       {"toplevel", [](const Args&) { return TopLevel(); }},
       {"boxes", [](const Args&) { return Boxes(); }},
@@ -353,13 +352,6 @@ const std::map<std::string, Command>& Commands() {
          return Array({std::to_string(GetSystemMetrics(SM_CXSCREEN)),
                        std::to_string(GetSystemMetrics(SM_CYSCREEN))});
        }},
-      {"cursor",
-       [](const Args&) {
-         POINT p{};
-         GetCursorPos(&p);
-         return Array({std::to_string(p.x), std::to_string(p.y)});
-       }},
-      {"foreground", [](const Args&) { return Num(GetForegroundWindow()); }},
       {"acp", [](const Args&) { return std::to_string(GetACP()); }},
       {"acc-tree", [](const Args& a) { return AccessibleTree(Window(a, 1)); }},
       {"acc-at",
