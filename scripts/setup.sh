@@ -4,15 +4,20 @@
 MARIGOLD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MARIGOLD_PACKAGES="cmake make g++ g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 \
 wine wine64 xvfb xauth xdotool imagemagick googletest python3 python3-pefile x11-utils locales"
-# Debian's python3, the one python3-pefile installs for, even where another python3 comes first
-# on PATH.
-MARIGOLD_PYTHON=python3
-[ -x /usr/bin/python3 ] && MARIGOLD_PYTHON=/usr/bin/python3
-# 64-bit programs go through the 64-bit loader itself: once 32-bit Wine is installed, the
-# `wine` script starts everything through the 32-bit one, a minute per start under emulation.
-MARIGOLD_WINE64=wine
-[ -x /usr/lib/wine/wine64 ] && MARIGOLD_WINE64=/usr/lib/wine/wine64
-export MARIGOLD_WINE64
+# The programs the scripts start by path, chosen again once the packages are installed: on a
+# fresh machine they come with them.
+choose_programs() {
+  # Debian's python3, the one python3-pefile installs for, even where another python3 comes
+  # first on PATH.
+  MARIGOLD_PYTHON=python3
+  [ -x /usr/bin/python3 ] && MARIGOLD_PYTHON=/usr/bin/python3
+  # 64-bit programs go through the 64-bit loader itself: once 32-bit Wine is installed, the
+  # `wine` script starts everything through the 32-bit one, a minute per start under emulation.
+  MARIGOLD_WINE64=wine
+  [ -x /usr/lib/wine/wine64 ] && MARIGOLD_WINE64=/usr/lib/wine/wine64
+  export MARIGOLD_WINE64
+}
+choose_programs
 
 # Installs the Debian packages the builds and tests need, when any is missing.
 ensure_packages() {
@@ -38,6 +43,7 @@ ensure_packages() {
   apt-get update -qq || return 1
   # shellcheck disable=SC2086
   apt-get install -y -qq $MARIGOLD_PACKAGES >/dev/null || return 1
+  choose_programs
 }
 
 # True when this machine starts 32-bit x86 programs: a 93-byte i386 ELF that only exits is
