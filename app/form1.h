@@ -25,6 +25,7 @@ class Form1 : public host::Form {
 
   void Form_Load() override;
   void Form_MouseDown(int button, int shift, float x, float y) override;
+  void Form_QueryUnload() override;
   void Label1_Click();
   void Label2_Click();
   void Label3_Click();

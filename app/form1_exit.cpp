@@ -1,5 +1,5 @@
-// The exit spot: a farewell box, then the main window slides off the top of the screen
-// and the program ends.
+// The exit spot, and closing the main window any other way: a farewell box, then the main
+// window slides off the top of the screen and the program ends.
 #include "app/form1.h"
 #include "app/forms.h"
 #include "hook32/hook32.h"
@@ -13,8 +13,14 @@ void Form1::Label4_Click() {
   host::MsgBox(u"Make sure to check my page, " + kHomePage + u", for updates and shit. Peace.",
                kNoticeBoxStyle, u"marigold v1 idle");
   Show();
+  // Closed from the taskbar, the window may be minimised: it comes back for its slide.
+  SetState(host::WindowState::Normal);
   Hook32::SlideWindowUp(*this);
   host::EndProgram();
+}
+
+void Form1::Form_QueryUnload() {
+  Label4_Click();
 }
 
 }  // namespace app

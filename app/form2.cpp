@@ -1,4 +1,5 @@
-// Form2: "ok" copies the typed reason onto the main window and brings it back.
+// Form2: "ok" copies the typed reason onto the main window and brings it back; closing the
+// strip brings it back with the reason as it was.
 #include "app/form2.h"
 
 #include "app/form1.h"
@@ -26,6 +27,11 @@ Form2::Form2()
 
 void Form2::Command1_Click() {
   TheForm1().Label1.SetCaption(Text1.GetText());
+  Hide();
+  TheForm1().Show();
+}
+
+void Form2::Form_QueryUnload() {
   Hide();
   TheForm1().Show();
 }

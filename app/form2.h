@@ -13,6 +13,7 @@ class Form2 : public host::Form {
   host::CommandButton& Command1;  // "ok"
 
   void Command1_Click();
+  void Form_QueryUnload() override;
 };
 
 }  // namespace app

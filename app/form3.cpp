@@ -29,4 +29,9 @@ void Form3::Form_Click() {
   TheForm1().Show();
 }
 
+// Nothing has been announced in the room yet, so there is nothing to say goodbye to.
+void Form3::Form_QueryUnload() {
+  host::EndProgram();
+}
+
 }  // namespace app

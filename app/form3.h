@@ -10,6 +10,7 @@ class Form3 : public host::Form {
   Form3();
   void Form_Load() override;
   void Form_Click() override;
+  void Form_QueryUnload() override;
 };
 
 }  // namespace app

@@ -68,8 +68,20 @@ class AccessDescription {
   // Names and values that changed since the last call, or since the parts were added.
   std::vector<AccessChange> TakeChanges();
 
+  // The keyboard (host/keyboard.cpp). The parts that take the focus, in the order Tab moves it:
+  // the push buttons on the form, or else the form itself when it is one.
+  std::vector<int> Focusable() const;
+  // The part that has the focus: the first that takes it until a key moves it; -1: none.
+  int Focused() const;
+  // Whether the focus is drawn: as Windows shows keyboard cues by default, once a key has been
+  // used on the form; until then it looks as if it had none.
+  bool FocusShown() const { return keyUsed_; }
+
  private:
+  friend struct HostAccess;  // the keys that move the focus
   Form& form_;
+  int focus_ = -1;
+  bool keyUsed_ = false;
   std::vector<AccessPart> parts_;
   std::vector<Text> names_;  // as last seen
   std::vector<Text> values_;

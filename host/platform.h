@@ -19,7 +19,7 @@ namespace host {
 // Windows (runtime.h): Form(), ~Form() with the host's Form::Native; the private
 //   CreateNative (made hidden), ShowNative, HideNative; Visible, State, SetState; Handle.
 //   And, declared below: WindowPixels, PlaceWindow, ArmTimer, DisarmTimer, RepaintLabel,
-//   PushText, GrabPointer, MoveToPointer.
+//   PushText, GrabPointer, MoveToPointer, FocusChanged.
 // Screen (runtime.h): ScreenWidth, ScreenHeight, TwipsPerPixelX, TwipsPerPixelY.
 // Events (runtime.h): MsgBox, DoEvents, WaitForEvents, Run, EndProgram.
 // Clock (runtime.h): SecondsSinceMidnight, TimeOfDayText.
@@ -60,6 +60,13 @@ void PushText(TextBox& box);
 bool GrabPointer(Form& form);
 // Puts the form's window where the pointer now holds it.
 void MoveToPointer(Form& form);
+// The keyboard's focus moved on the form from the part `from` (an index into its
+// AccessDescription's parts), or its cue began to show (host/keyboard.cpp): draw it again, and
+// when it moved, tell screen readers which part has it now.
+void FocusChanged(Form& form, int from);
+
+// The keys a form answers itself; the host hands on every other key as it is.
+enum class Key { Tab, Space, Enter };
 
 // ---- What the hosts report --------------------------------------------------------------
 // The one door through which a host reaches a form's plumbing. Each report applies the
@@ -88,6 +95,15 @@ struct HostAccess {
   static void TimerTicked(Timer& timer);
   // The user changed a text box's text in the native control.
   static void TextTyped(TextBox& box, Text text) { box.text_ = std::move(text); }
+  // A key pressed while the form's window has the focus (shift: with Shift held; Ctrl and Alt
+  // combinations are not reported, nor Space and Enter repeating while held). False when the
+  // form does not answer it (host/keyboard.cpp).
+  static bool KeyPressed(Form& form, Key key, bool shift);
+  // A request to close the form's window from outside its spots: Alt+F4, the taskbar's Close,
+  // another program's WM_CLOSE.
+  static void CloseRequested(Form& form);
+  // The Windows session ends (log off, shut down).
+  [[noreturn]] static void SessionEnded();
 };
 
 }  // namespace host

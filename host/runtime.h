@@ -209,6 +209,9 @@ class Form {
   virtual void Form_Load() {}
   virtual void Form_MouseDown(int button, int shift, float x, float y);
   virtual void Form_Click() {}
+  // The user or another program asked the window to close (Alt+F4, the taskbar's Close), while
+  // it is shown. The default leaves it as it is; a form that ends the program says so here.
+  virtual void Form_QueryUnload() {}
 
   // What screen readers and automation scripts are told of the form's hot spots; made on
   // first use (host/accessibility.h).

@@ -1,7 +1,9 @@
 // The native half of the forms on the simulated desktop: each loaded form is a top-level
 // window, its geometry and state are kept in the form, its timers go to the virtual clock.
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
+#include <string>
 
 #include "host/platform.h"
 #include "host/sim/internal.h"
@@ -115,6 +117,34 @@ void Click(host::CommandButton& button) {
 
 void Type(host::TextBox& box, const Text& text) {
   host::HostAccess::TextTyped(box, text);
+}
+
+std::vector<std::string> PressKeys(host::Form& form, const std::vector<std::string>& keys) {
+  struct Name {
+    const char* name;
+    host::Key key;
+    bool shift;
+  };
+  static constexpr Name kNames[] = {{"Tab", host::Key::Tab, false},
+                                    {"Shift+Tab", host::Key::Tab, true},
+                                    {"Space", host::Key::Space, false},
+                                    {"Enter", host::Key::Enter, false}};
+  std::vector<std::string> unanswered;
+  for (const std::string& key : keys) {
+    const Name* name = std::find_if(std::begin(kNames), std::end(kNames),
+                                    [&](const Name& n) { return key == n.name; });
+    if (name == std::end(kNames)) throw std::logic_error("sim::PressKeys: no key " + key);
+    if (!host::HostAccess::KeyPressed(form, name->key, name->shift)) unanswered.push_back(key);
+  }
+  return unanswered;
+}
+
+void RequestClose(host::Form& form) {
+  host::HostAccess::CloseRequested(form);
+}
+
+void EndSession() {
+  host::HostAccess::SessionEnded();
 }
 
 const std::vector<Box>& Boxes() {
@@ -237,6 +267,10 @@ bool GrabPointer(Form&) {
   return true;
 }
 void MoveToPointer(Form&) {}
+
+void FocusChanged(Form& form, int from) {
+  forms().events.push_back(form.Name() + ".focus " + std::to_string(from));
+}
 
 void EndProgram() {
   throw sim::ProgramEnded{};

@@ -130,6 +130,14 @@ void Click(host::Label& label);
 void Click(host::CommandButton& button);
 // The user types into a text box (replacing its text) and presses keys in it.
 void Type(host::TextBox& box, const Text& text);
+// Keys pressed on the form's window while it has the focus, in order, as the native window
+// reports them: "Tab", "Shift+Tab", "Space", "Enter". Each one the form does not answer
+// itself is listed in the result.
+std::vector<std::string> PressKeys(host::Form& form, const std::vector<std::string>& keys);
+// A request to close the form's window (Alt+F4, the taskbar's Close, WM_CLOSE).
+void RequestClose(host::Form& form);
+// The Windows session ends (log off, shut down).
+void EndSession();
 
 // ---- Message boxes ---------------------------------------------------------------------
 struct Box {
@@ -150,7 +158,8 @@ void SetScreenPixels(int width, int height, float twipsPerPixel = 15.0f);
 void SetClampToScreen(bool clamp);
 // Every top the form's window was moved to, in twips as set, in order (the slide's moves).
 std::vector<float> TopHistory(const host::Form& form);
-// Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide".
+// Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide", and the
+// keyboard's focus drawn again on a form ("Form1.focus 1", the part it moved from).
 const std::vector<std::string>& FormEvents();
 
 }  // namespace sim

@@ -7,7 +7,8 @@
 
 #include "host/accessibility.h"
 
-namespace host::win32 {
+namespace host {
+namespace win32 {
 
 // Kept to the end once loaded: the objects handed to other programs run their code.
 const Oleacc& GetOleacc() {
@@ -117,12 +118,13 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
     if (target.part < 0) return standard_->get_accState(child, state);
-    // Labels never take the focus, so no part is focusable.
     const Form& form = target.native->form;
     LONG bits = 0;
     if (!form.Visible()) bits |= STATE_SYSTEM_INVISIBLE;
     if (form.State() == WindowState::Minimized) bits |= STATE_SYSTEM_OFFSCREEN;
     if (target.Part().role == AccessRole::StaticText) bits |= STATE_SYSTEM_READONLY;
+    if (target.Part().HasDefaultAction()) bits |= STATE_SYSTEM_FOCUSABLE;
+    if (HasFocus(target)) bits |= STATE_SYSTEM_FOCUSED;
     state->vt = VT_I4;
     state->lVal = bits;
     return S_OK;
@@ -140,7 +142,16 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
         [](const AccessPart&) { return Text(); }, true);
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-    return standard_->get_accFocus(focus);
+    if (focus == nullptr) return E_POINTER;
+    focus->vt = VT_EMPTY;
+    Target target;
+    HRESULT hr = Resolve(Self(), target);
+    if (FAILED(hr)) return hr;
+    target.part = target.Description().Focused();
+    if (target.part < 0 || !HasFocus(target)) return standard_->get_accFocus(focus);
+    focus->vt = VT_I4;
+    focus->lVal = ChildId(target.Description(), target.part);
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
     return standard_->get_accSelection(selection);
@@ -155,7 +166,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
     if (target.self) return standard_->accSelect(flags, child);
-    return DISP_E_MEMBERNOTFOUND;  // nothing to select, and labels take no focus
+    return DISP_E_MEMBERNOTFOUND;  // nothing to select; the focus moves with Tab
   }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
@@ -246,6 +257,19 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     const AccessPart& Part() const { return Description().Parts()[static_cast<std::size_t>(part)]; }
   };
 
+  static VARIANT Self() {
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+  }
+
+  // The part has the keyboard's focus, and the window has the system's.
+  bool HasFocus(const Target& target) const {
+    return target.part >= 0 && target.part == target.Description().Focused() &&
+           ::GetFocus() == window_;
+  }
+
   HRESULT Resolve(const VARIANT& child, Target& target) const {
     target.native = FormNative(window_);
     if (target.native == nullptr) return CO_E_OBJNOTCONNECTED;
@@ -317,6 +341,19 @@ void RunAccessAction(Form::Native& native, WPARAM part) {
   if (part < description.Parts().size()) description.DoDefaultAction(static_cast<int>(part));
 }
 
+void FocusArrivedOrLeft(Form::Native& native, bool arrived) {
+  const AccessDescription& description = native.form.Accessibility();
+  RECT focus = FocusPixels(native.form);
+  if (description.FocusShown() && !::IsRectEmpty(&focus)) {
+    ::InvalidateRect(native.Hwnd(), &focus, FALSE);
+  }
+  // The system tells of the window; the spot inside it is ours to tell.
+  int part = description.Focused();
+  if (arrived && part >= 0 && !description.Parts()[static_cast<std::size_t>(part)].IsForm()) {
+    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, native.Hwnd(), OBJID_CLIENT, ChildId(description, part));
+  }
+}
+
 void AnnounceChanges(Form::Native& native) {
   AccessDescription& description = native.form.Accessibility();
   if (description.Parts().empty()) return;
@@ -330,4 +367,21 @@ void AnnounceChanges(Form::Native& native) {
   }
 }
 
-}  // namespace host::win32
+}  // namespace win32
+
+void FocusChanged(Form& form, int from) {
+  HWND window = HostAccess::NativeOf(form).Hwnd();
+  if (window == nullptr) return;
+  const AccessDescription& description = form.Accessibility();
+  int to = description.Focused();
+  for (int part : {from, to}) {
+    if (part < 0 || description.Parts()[static_cast<std::size_t>(part)].IsForm()) continue;
+    RECT spot = win32::ToPixelRect(description.Rect(part));
+    ::InvalidateRect(window, &spot, FALSE);
+  }
+  if (to != from && ::GetFocus() == window) {
+    ::NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, win32::ChildId(description, to));
+  }
+}
+
+}  // namespace host

@@ -1,7 +1,7 @@
 // Serving the message queue: pending events, the main loop and ending the process.
 #include <windows.h>
 
-#include "host/runtime.h"
+#include "host/win32/native.h"
 
 namespace host {
 
@@ -13,6 +13,7 @@ void DoEvents() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    if (win32::DialogKey(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
@@ -29,6 +30,7 @@ int Run(Form& first) {
     BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) return -1;
+    if (win32::DialogKey(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }

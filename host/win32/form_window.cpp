@@ -67,6 +67,23 @@ void OnCommand(Form::Native& native, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// The keys the form answers itself; true when it did. Ctrl and Alt combinations are the
+// system's, and a held Space or Enter presses once.
+bool OnKey(Form::Native& native, WPARAM key, LPARAM flags) {
+  if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0) return false;
+  bool repeat = (flags & 0x40000000) != 0;
+  switch (key) {
+    case VK_TAB:
+      return HostAccess::KeyPressed(native.form, Key::Tab, ::GetKeyState(VK_SHIFT) < 0);
+    case VK_SPACE:
+      return !repeat && HostAccess::KeyPressed(native.form, Key::Space, false);
+    case VK_RETURN:
+      return !repeat && HostAccess::KeyPressed(native.form, Key::Enter, false);
+    default:
+      return false;
+  }
+}
+
 void OnTimer(Form::Native& native, WPARAM id) {
   const auto& timers = native.form.Timers();
   if (id == 0 || id > timers.size()) return;
@@ -152,8 +169,20 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       case win32::kAccessActionMessage:
         win32::RunAccessAction(*native, wParam);
         return 0;
+      case WM_KEYDOWN:
+        if (OnKey(*native, wParam, lParam)) return 0;
+        break;
+      case WM_SETFOCUS:
+      case WM_KILLFOCUS:
+        win32::FocusArrivedOrLeft(*native, message == WM_SETFOCUS);
+        break;
       case WM_CLOSE:
-        return 0;  // the program answers no close request; its own controls end it
+        // The form decides; the window itself is never destroyed before the program ends.
+        HostAccess::CloseRequested(native->form);
+        return 0;
+      case WM_ENDSESSION:
+        if (wParam) HostAccess::SessionEnded();
+        return 0;
       default:
         break;
     }
@@ -184,6 +213,16 @@ Form::Native* FormNative(HWND window) {
   }
   Form::Native* native = UserData(window);
   return native != nullptr && native->Hwnd() == window ? native : nullptr;
+}
+
+bool DialogKey(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+  Form::Native* native = FormNative(root);
+  if (native == nullptr || (native->edits.empty() && native->buttons.empty())) return false;
+  // Enter stays the edit's, which takes it as nothing: the strip has no default button.
+  if (msg.wParam == VK_RETURN) return false;
+  return ::IsDialogMessageW(root, &msg) != FALSE;
 }
 
 }  // namespace win32

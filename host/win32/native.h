@@ -55,6 +55,9 @@ namespace win32 {
 // The form behind one of the program's form windows while both live; null for any other
 // window (an accessible object handed out may outlive its form).
 Form::Native* FormNative(HWND window);
+// A key for a form with native controls (the reason strip) moves the focus among them as in a
+// dialog: Tab, Shift+Tab. True when it was handled so; the caller then dispatches nothing.
+bool DialogKey(MSG& msg);
 
 // A DLL from the system folder, never one from beside the program; null when missing.
 HMODULE LoadSystemLibrary(const wchar_t* name);
@@ -92,6 +95,13 @@ HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& want
 
 // Painting into any DC (the window's, or one handed over with WM_PRINTCLIENT).
 void PaintForm(Form::Native& native, HDC target);
+
+// The keyboard's focus. Where the focused part lies, in pixels of the client area; empty when
+// no spot of the form shows a focus (none has it, or the form itself has it).
+RECT FocusPixels(const Form& form);
+// The window gained or lost the focus: its drawn focus comes or goes, and a screen reader
+// hears which part has it.
+void FocusArrivedOrLeft(Form::Native& native, bool arrived);
 
 // Child controls, made when the window is created.
 void CreateChildControls(Form::Native& native);

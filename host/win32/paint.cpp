@@ -1,5 +1,6 @@
-// Painting a form: back colour, picture at the top-left corner, then each label's caption,
-// all in an off-screen bitmap that is copied to the window in one go.
+// Painting a form: back colour, picture at the top-left corner, then each label's caption and
+// the keyboard's focus, all in an off-screen bitmap that is copied to the window in one go.
+#include "host/accessibility.h"
 #include "host/win32/native.h"
 
 namespace host::win32 {
@@ -28,6 +29,13 @@ void PaintLabel(Form::Native& native, HDC dc, const Label& label) {
 }
 
 }  // namespace
+
+RECT FocusPixels(const Form& form) {
+  const AccessDescription& description = form.Accessibility();
+  int part = description.Focused();
+  if (part < 0 || description.Parts()[static_cast<std::size_t>(part)].IsForm()) return RECT{};
+  return ToPixelRect(description.Rect(part));
+}
 
 COLORREF ResolveColor(Color color) {
   if (color & 0x80000000u) return ::GetSysColor(static_cast<int>(color & 0xFFu));
@@ -78,6 +86,12 @@ void PaintForm(Form::Native& native, HDC target) {
       }
     }
     for (const auto& label : native.form.Labels()) PaintLabel(native, dc, *label);
+    // As a dialog's buttons do: the focus shows only while the window has it.
+    RECT focus = FocusPixels(native.form);
+    if (::GetFocus() == window && !::IsRectEmpty(&focus) &&
+        native.form.Accessibility().FocusShown()) {
+      ::DrawFocusRect(dc, &focus);
+    }
     ::BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
   }
 }

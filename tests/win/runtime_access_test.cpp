@@ -1,6 +1,7 @@
 // The forms' accessible objects against real windows: the main window's parts with their
 // names, roles, states and places (tests/hotspots.txt), hit-testing, default actions through
-// the click handlers with their change events, and the splash as one button.
+// the click handlers with their change events, the splash as one button, and the keys that
+// move the focus the way screen readers hear it.
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
@@ -107,6 +108,7 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   app::Form1& form = app::TheForm1();
   form.Show();
   HWND window = reinterpret_cast<HWND>(form.Handle());
+  ::SetFocus(window);
   ComPtr<IAccessible> object = ClientObject(form);
   ASSERT_TRUE(object.get());
   EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Marigold Idle -CorVID");
@@ -127,9 +129,10 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
               part.button ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(Text(&IAccessible::get_accValue, object.get(), id),
               part.hasValue ? part.value : u"(null)");
-    // Labels take no focus: nothing is focusable, and read-outs are read-only.
+    // The buttons take the focus, the first one until a key moves it; read-outs are read-only.
+    long focused = id == 1 ? STATE_SYSTEM_FOCUSED : 0;
     EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), id),
-              part.button ? 0 : STATE_SYSTEM_READONLY);
+              part.button ? STATE_SYSTEM_FOCUSABLE | focused : STATE_SYSTEM_READONLY);
     // Where it lies, in pixels at 96 dpi; its middle hits it.
     RECT at = Location(object.get(), id);
     ::OffsetRect(&at, -origin.x, -origin.y);
@@ -153,7 +156,8 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, Child(8), &next), S_FALSE);
 
   form.Hide();
-  EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), 1), STATE_SYSTEM_INVISIBLE);
+  EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), 1),
+            STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_FOCUSABLE);
   EXPECT_EQ(object->accDoDefaultAction(Child(1)), E_FAIL) << "a hidden spot cannot be clicked";
   form.Show();
 }
@@ -227,6 +231,73 @@ TEST_F(RuntimeAccess, TheSplashIsOneButtonThatOpensTheMainWindow) {
   Pump(0.5);
   EXPECT_FALSE(splash.Visible());
   EXPECT_TRUE(app::TheForm1().Visible());
+}
+
+// Tab, Space and a close request as the window receives them: the focus is drawn on the spot
+// it moves to and nowhere else, screen readers hear the move, Space presses the focused spot
+// (once, however long it is held), and the strip's own controls take Tab as a dialog's do.
+TEST_F(RuntimeAccess, KeysMoveTheDrawnFocusAndPressTheFocusedSpot) {
+  app::Form1& form = app::TheForm1();
+  form.Show();
+  HWND window = reinterpret_cast<HWND>(form.Handle());
+  ::SetFocus(window);
+  ASSERT_EQ(::GetFocus(), window);
+  ComPtr<IAccessible> object = ClientObject(form);
+  ASSERT_TRUE(object.get());
+  HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, Heard,
+                                         ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  Pump(0.1);
+  events.clear();
+  runtime_test::Capture before = runtime_test::CaptureClient(window);
+
+  ::SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+  Pump(0.1);
+  VARIANT focus;
+  ASSERT_EQ(object->get_accFocus(&focus), S_OK);
+  EXPECT_EQ(focus.vt == VT_I4 ? focus.lVal : -1, 2) << "Stop has the focus";
+  EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), 1), STATE_SYSTEM_FOCUSABLE);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().event, static_cast<DWORD>(EVENT_OBJECT_FOCUS));
+  EXPECT_EQ(events.back().child, 2);
+  // The dotted rectangle lies on Stop's edge; everything else looks as before.
+  runtime_test::Capture after = runtime_test::CaptureClient(window);
+  const host::TwipsRect stop = hotspots::Parts()[1].rect;
+  RECT spot = {std::lround(stop.left / 15), std::lround(stop.top / 15),
+               std::lround((stop.left + stop.width) / 15),
+               std::lround((stop.top + stop.height) / 15)};
+  int changed = 0, outside = 0;
+  for (int y = 0; y < after.height; ++y) {
+    for (int x = 0; x < after.width; ++x) {
+      if (after.At(x, y) == before.At(x, y)) continue;
+      ++changed;
+      if (!::PtInRect(&spot, POINT{x, y})) ++outside;
+    }
+  }
+  EXPECT_GT(changed, 10);
+  EXPECT_EQ(outside, 0);
+
+  form.Label1.SetCaption(u"away");
+  form.Label2_Click();
+  ASSERT_TRUE(form.Timer1.Enabled());
+  ::SendMessageW(window, WM_KEYDOWN, VK_SPACE, 0x40000001);  // a held key's repeat
+  EXPECT_TRUE(form.Timer1.Enabled());
+  ::SendMessageW(window, WM_KEYDOWN, VK_SPACE, 1);
+  EXPECT_FALSE(form.Timer1.Enabled()) << "Space pressed Stop";
+
+  // The strip: Tab goes from its box to its button; closing it brings the panel back.
+  app::Form2& strip = app::TheForm2();
+  form.Hide();
+  strip.Show();
+  HWND box = ::FindWindowExW(reinterpret_cast<HWND>(strip.Handle()), nullptr, L"Edit", nullptr);
+  ASSERT_EQ(::GetFocus(), box);
+  ::PostMessageW(box, WM_KEYDOWN, VK_TAB, 1);
+  Pump(0.1);
+  EXPECT_EQ(::GetFocus(),
+            ::FindWindowExW(reinterpret_cast<HWND>(strip.Handle()), nullptr, L"Button", nullptr));
+  ::SendMessageW(reinterpret_cast<HWND>(strip.Handle()), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(strip.Visible());
+  EXPECT_TRUE(form.Visible());
+  ::UnhookWinEvent(hook);
 }
 
 TEST_F(RuntimeAccess, TheReasonStripsBoxAndButtonReadByName) {
