@@ -1,0 +1,74 @@
+"""The program without a mouse, with real key presses through X: Enter on the splash, Tab and
+Space through the panel's spots and the reason strip, where Enter presses nothing, and Alt+F4
+on the panel for the farewell. A screen reader follows the focus through Active
+Accessibility; nothing goes to the room that clicks would not post."""
+
+import time
+import unittest
+
+import e2e
+import marigold_kit as mk
+
+FOCUSED = 0x4  # STATE_SYSTEM_FOCUSED
+
+
+class KeyboardTest(unittest.TestCase):
+    def setUp(self):
+        self.session = mk.Session(name="Nick1")
+        self.addCleanup(self.session.close)
+        self.probe = self.session.probe
+
+    def focus(self, window):
+        """The X keyboard focus on the window, as a click-to-focus window manager would give
+        it; the pointer stays over the window's middle, clear of every spot."""
+        mk.point_at_window(self.probe, window, *e2e.center(self.probe.rect(window)))
+        mk.focus_under_pointer()
+
+    def focused(self, main):
+        return [c[1] for c in self.probe.acc_tree(main)["children"] if c[4] & FOCUSED]
+
+    def test_tab_space_enter_and_alt_f4_do_what_clicks_do(self):
+        probe, chat = self.probe, self.session.chat
+        self.focus(self.session.splash)
+        e2e.key("Return")
+        main = probe.wait(mk.FORM_CLASS, mk.MAIN_CAPTION, 10000)
+        self.assertTrue(main, "Enter on the splash did not open the main window")
+        chat.wait_lines(2)
+
+        # The focus starts on Start and moves in reading order; Space presses the reason spot.
+        self.focus(main)
+        self.assertTrue(mk.wait_until(lambda: self.focused(main) == ["Start Idling"], 5.0),
+                        self.focused(main))
+        e2e.key("Tab", "Tab")
+        self.assertTrue(mk.wait_until(lambda: self.focused(main) == ["Enter idle reason"], 5.0),
+                        self.focused(main))
+        e2e.key("space")
+        strip = probe.wait(mk.FORM_CLASS, mk.REASON_CAPTION, 5000)
+        self.assertTrue(strip, "Space on the reason spot did not open the strip")
+
+        # In the strip Enter presses nothing; Tab reaches "ok" and Space presses it.
+        self.focus(strip)
+        e2e.key("Return")
+        time.sleep(0.5)
+        self.assertTrue(probe.visible(strip), "Enter in the box pressed a button")
+        e2e.key("Tab", "space")
+        self.assertTrue(mk.wait_until(lambda: probe.visible(main), 5.0))
+        self.assertEqual(probe.acc_tree(main)["children"][2][3], "Enter Reason Why You are Idling")
+
+        # Back to Start with Shift+Tab: idling starts as a click starts it.
+        self.focus(main)
+        e2e.key("shift+Tab", "shift+Tab", "space")
+        self.assertTrue(mk.wait_until(
+            lambda: probe.acc_tree(main)["children"][7][3] == "on", 5.0))
+
+        # Alt+F4: the exit spot's sequence, farewell box first.
+        e2e.key("alt+F4")
+        box = mk.single_box(probe)
+        self.assertEqual(box["caption"], mk.FAREWELL_TITLE)
+        self.assertTrue(probe.press_button(box["hwnd"], "OK"))
+        self.assertEqual(self.session.program.wait_exit(15), 0)
+        self.assertEqual(len(chat.lines()), 2)
+
+
+if __name__ == "__main__":
+    unittest.main()
