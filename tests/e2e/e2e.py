@@ -312,6 +312,10 @@ class Probe:
     def restore(self, hwnd, how="syscommand"):
         return bool(self.call("restore", hwnd, how))
 
+    def end_session(self, hwnd):
+        """Tells the window the Windows session ends, as a log-off does; whether it agreed."""
+        return bool(self.call("end-session", hwnd))
+
     def caption(self, hwnd):
         return self.call("caption", hwnd)
 

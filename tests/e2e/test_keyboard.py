@@ -1,7 +1,8 @@
 """The program without a mouse, with real key presses through X: Enter on the splash, Tab and
 Space through the panel's spots and the reason strip, where Enter presses nothing, and Alt+F4
-on the panel for the farewell. A screen reader follows the focus through Active
-Accessibility; nothing goes to the room that clicks would not post."""
+on the panel for the farewell; the end of the Windows session ends it with no box. A screen
+reader follows the focus through Active Accessibility; nothing goes to the room that clicks
+would not post."""
 
 import time
 import unittest
@@ -68,6 +69,15 @@ class KeyboardTest(unittest.TestCase):
         self.assertTrue(probe.press_button(box["hwnd"], "OK"))
         self.assertEqual(self.session.program.wait_exit(15), 0)
         self.assertEqual(len(chat.lines()), 2)
+
+    def test_the_end_of_the_session_ends_the_program_with_no_box(self):
+        probe = self.probe
+        main = self.session.click_splash()
+        self.session.chat.wait_lines(2)
+        self.assertTrue(probe.end_session(main))
+        self.assertEqual(self.session.program.wait_exit(10), 0)
+        self.assertEqual(probe.boxes(), [])
+        self.assertEqual(len(self.session.chat.lines()), 2)
 
 
 if __name__ == "__main__":

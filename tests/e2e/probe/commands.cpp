@@ -324,6 +324,17 @@ const std::map<std::string, Command>& Commands() {
          if (a.size() > 2 && a[2] == "show") return Bool(ShowWindowAsync(hwnd, SW_RESTORE));
          return Bool(PostMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0));
        }},
+      {"end-session",
+       [](const Args& a) {
+         // As Windows logs off: asks, then tells; a program may end inside the second call.
+         HWND hwnd = Window(a, 1);
+         DWORD_PTR agreed = 0;
+         SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                             &agreed);
+         SendMessageTimeoutW(hwnd, WM_ENDSESSION, agreed != 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                             5000, nullptr);
+         return Bool(agreed != 0);
+       }},
       {"caption", [](const Args& a) { return Quote(Utf8(CaptionOf(Window(a, 1)))); }},
       {"text", [](const Args& a) { return ControlText(Window(a, 1)); }},
       {"children", [](const Args& a) { return Children(Window(a, 1)); }},
