@@ -264,10 +264,11 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     return self;
   }
 
-  // The part has the keyboard's focus, and the window has the system's.
+  // The part has the keyboard's focus, and the window, in view, has the system's (a form
+  // hidden a moment ago may still hold it until the next one shows).
   bool HasFocus(const Target& target) const {
     return target.part >= 0 && target.part == target.Description().Focused() &&
-           ::GetFocus() == window_;
+           ::GetFocus() == window_ && target.native->form.Visible();
   }
 
   HRESULT Resolve(const VARIANT& child, Target& target) const {

@@ -17,6 +17,8 @@ namespace {
 using win32::Wide;
 
 constexpr wchar_t kFormClass[] = L"MarigoldForm";
+// Posted by a form hidden while it was the active window; see Form::HideNative.
+constexpr UINT kSettleActivationMessage = WM_APP + 0x2B;
 
 int ShiftState(WPARAM keys) {
   int shift = 0;
@@ -103,6 +105,20 @@ void FocusFirstTextBox(Form::Native& native) {
   if (first != nullptr) ::SetFocus(first);
 }
 
+// A hidden form that is still the active window once its handler is done had nothing of the
+// program's shown after it: the activation goes on to the next window in view, as hiding it
+// with ShowWindow would have passed it at once.
+void SettleActivation(HWND hidden) {
+  if (::GetActiveWindow() != hidden || ::IsWindowVisible(hidden)) return;
+  for (HWND next = ::GetWindow(hidden, GW_HWNDFIRST); next != nullptr;
+       next = ::GetWindow(next, GW_HWNDNEXT)) {
+    if (next != hidden && ::IsWindowVisible(next) && ::IsWindowEnabled(next)) {
+      ::SetForegroundWindow(next);
+      return;
+    }
+  }
+}
+
 // A form window keeps its form's native half in GWLP_USERDATA, from WM_NCCREATE until the
 // form goes.
 Form::Native* UserData(HWND window) {
@@ -176,6 +192,9 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       case WM_KILLFOCUS:
         win32::FocusArrivedOrLeft(*native, message == WM_SETFOCUS);
         break;
+      case kSettleActivationMessage:
+        SettleActivation(window);
+        return 0;
       case WM_CLOSE:
         // The form decides; the window itself is never destroyed before the program ends.
         HostAccess::CloseRequested(native->form);
@@ -274,7 +293,12 @@ void Form::CreateNative() {
 void Form::ShowNative() {
   HWND window = native_->Hwnd();
   if (window == nullptr) return;
+  bool wasHidden = ::IsWindowVisible(window) == FALSE;
   ::ShowWindow(window, SW_SHOW);
+  // Shown after a message box, the form comes up when the box has passed the activation on to
+  // some other program's window: it takes it back (the user's last input was the program's),
+  // or the keys the user goes on typing land there.
+  if (wasHidden && !::IsIconic(window)) ::SetForegroundWindow(window);
   ::UpdateWindow(window);
   if (!native_->shownOnce) {
     native_->shownOnce = true;
@@ -285,7 +309,15 @@ void Form::ShowNative() {
 void Form::HideNative() {
   if (!native_->window) return;
   win32::HideTip(*native_);
-  ::ShowWindow(native_->Hwnd(), SW_HIDE);
+  HWND window = native_->Hwnd();
+  bool wasActive = ::GetActiveWindow() == window;
+  // Hidden without passing the activation on, as a dialog ends: the window that comes next
+  // (the panel after the splash or the strip, a message box) takes it in this same thread.
+  // Passed to another program's window first, it could come back from there after the next
+  // form was shown, and take the keyboard focus from it.
+  ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (wasActive) ::PostMessageW(window, kSettleActivationMessage, 0, 0);
 }
 
 bool Form::Visible() const {

@@ -19,27 +19,31 @@ class KeyboardTest(unittest.TestCase):
         self.addCleanup(self.session.close)
         self.probe = self.session.probe
 
-    def focus(self, window):
+    def focus(self, window, taken):
         """The X keyboard focus on the window, as a click-to-focus window manager would give
-        it; the pointer stays over the window's middle, clear of every spot."""
+        it (the pointer stays over the window's middle, clear of every spot), then the wait
+        until the program has taken it, which `taken` tells."""
         mk.point_at_window(self.probe, window, *e2e.center(self.probe.rect(window)))
         mk.focus_under_pointer()
+        self.assertTrue(mk.wait_until(taken, 10.0),
+                        "the focus did not reach %r: %r" % (window, self.probe.acc_tree(window)))
+
+    def has_focus(self, window):
+        return self.probe.acc_tree(window)["state"] & FOCUSED
 
     def focused(self, main):
         return [c[1] for c in self.probe.acc_tree(main)["children"] if c[4] & FOCUSED]
 
     def test_tab_space_enter_and_alt_f4_do_what_clicks_do(self):
         probe, chat = self.probe, self.session.chat
-        self.focus(self.session.splash)
+        self.focus(self.session.splash, lambda: self.has_focus(self.session.splash))
         e2e.key("Return")
         main = probe.wait(mk.FORM_CLASS, mk.MAIN_CAPTION, 10000)
         self.assertTrue(main, "Enter on the splash did not open the main window")
         chat.wait_lines(2)
 
         # The focus starts on Start and moves in reading order; Space presses the reason spot.
-        self.focus(main)
-        self.assertTrue(mk.wait_until(lambda: self.focused(main) == ["Start Idling"], 5.0),
-                        self.focused(main))
+        self.focus(main, lambda: self.focused(main) == ["Start Idling"])
         e2e.key("Tab", "Tab")
         self.assertTrue(mk.wait_until(lambda: self.focused(main) == ["Enter idle reason"], 5.0),
                         self.focused(main))
@@ -48,7 +52,8 @@ class KeyboardTest(unittest.TestCase):
         self.assertTrue(strip, "Space on the reason spot did not open the strip")
 
         # In the strip Enter presses nothing; Tab reaches "ok" and Space presses it.
-        self.focus(strip)
+        box = probe.children(strip)[0][0]
+        self.focus(strip, lambda: self.has_focus(box))
         e2e.key("Return")
         time.sleep(0.5)
         self.assertTrue(probe.visible(strip), "Enter in the box pressed a button")
@@ -57,7 +62,7 @@ class KeyboardTest(unittest.TestCase):
         self.assertEqual(probe.acc_tree(main)["children"][2][3], "Enter Reason Why You are Idling")
 
         # Back to Start with Shift+Tab: idling starts as a click starts it.
-        self.focus(main)
+        self.focus(main, lambda: self.focused(main) == ["Enter idle reason"])
         e2e.key("shift+Tab", "shift+Tab", "space")
         self.assertTrue(mk.wait_until(
             lambda: probe.acc_tree(main)["children"][7][3] == "on", 5.0))
