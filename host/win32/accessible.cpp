@@ -344,13 +344,12 @@ void RunAccessAction(Form::Native& native, WPARAM part) {
 
 void FocusArrivedOrLeft(Form::Native& native, bool arrived) {
   const AccessDescription& description = native.form.Accessibility();
-  RECT focus = FocusPixels(native.form);
-  if (description.FocusShown() && !::IsRectEmpty(&focus)) {
-    ::InvalidateRect(native.Hwnd(), &focus, FALSE);
-  }
-  // The system tells of the window; the spot inside it is ours to tell.
   int part = description.Focused();
-  if (arrived && part >= 0 && !description.Parts()[static_cast<std::size_t>(part)].IsForm()) {
+  if (part < 0 || description.Parts()[static_cast<std::size_t>(part)].IsForm()) return;
+  RECT focus = SpotPixels(native.form, part);
+  if (description.FocusShown()) ::InvalidateRect(native.Hwnd(), &focus, FALSE);
+  // The system tells of the window; the spot inside it is ours to tell.
+  if (arrived) {
     ::NotifyWinEvent(EVENT_OBJECT_FOCUS, native.Hwnd(), OBJID_CLIENT, ChildId(description, part));
   }
 }
@@ -376,9 +375,8 @@ void FocusChanged(Form& form, int from) {
   const AccessDescription& description = form.Accessibility();
   int to = description.Focused();
   for (int part : {from, to}) {
-    if (part < 0 || description.Parts()[static_cast<std::size_t>(part)].IsForm()) continue;
-    RECT spot = win32::ToPixelRect(description.Rect(part));
-    ::InvalidateRect(window, &spot, FALSE);
+    RECT spot = win32::SpotPixels(form, part);
+    if (!::IsRectEmpty(&spot)) ::InvalidateRect(window, &spot, FALSE);
   }
   if (to != from && ::GetFocus() == window) {
     ::NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, win32::ChildId(description, to));

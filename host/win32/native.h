@@ -96,9 +96,9 @@ HFONT FontFor(Form::Native& native, const Control& control, const FontSpec& want
 // Painting into any DC (the window's, or one handed over with WM_PRINTCLIENT).
 void PaintForm(Form::Native& native, HDC target);
 
-// The keyboard's focus. Where the focused part lies, in pixels of the client area; empty when
-// no spot of the form shows a focus (none has it, or the form itself has it).
-RECT FocusPixels(const Form& form);
+// The keyboard's focus. Where a part of the form's description lies, in pixels of the client
+// area; empty for none (-1) and for the form itself, on which no focus is drawn.
+RECT SpotPixels(const Form& form, int part);
 // The window gained or lost the focus: its drawn focus comes or goes, and a screen reader
 // hears which part has it.
 void FocusArrivedOrLeft(Form::Native& native, bool arrived);

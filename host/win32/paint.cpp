@@ -30,9 +30,8 @@ void PaintLabel(Form::Native& native, HDC dc, const Label& label) {
 
 }  // namespace
 
-RECT FocusPixels(const Form& form) {
+RECT SpotPixels(const Form& form, int part) {
   const AccessDescription& description = form.Accessibility();
-  int part = description.Focused();
   if (part < 0 || description.Parts()[static_cast<std::size_t>(part)].IsForm()) return RECT{};
   return ToPixelRect(description.Rect(part));
 }
@@ -87,7 +86,7 @@ void PaintForm(Form::Native& native, HDC target) {
     }
     for (const auto& label : native.form.Labels()) PaintLabel(native, dc, *label);
     // As a dialog's buttons do: the focus shows only while the window has it.
-    RECT focus = FocusPixels(native.form);
+    RECT focus = SpotPixels(native.form, native.form.Accessibility().Focused());
     if (::GetFocus() == window && !::IsRectEmpty(&focus) &&
         native.form.Accessibility().FocusShown()) {
       ::DrawFocusRect(dc, &focus);
