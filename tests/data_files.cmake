@@ -1,5 +1,6 @@
 # The data files every tier of tests reads (tests/banners.txt, tests/hotspots.txt), compiled
-# into a test program as strings, for tests/banners.h and tests/hotspots.h to read.
+# into a test program as strings, for tests/banners.h and tests/hotspots.h to read; and the
+# include folders the test programs share.
 foreach(data banners hotspots)
   file(READ ${CMAKE_SOURCE_DIR}/tests/${data}.txt MARIGOLD_DATA)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${data}.txt)
@@ -8,3 +9,7 @@ foreach(data banners hotspots)
   configure_file(${CMAKE_BINARY_DIR}/generated/${data}_file.h.in
     ${CMAKE_BINARY_DIR}/generated/${data}_file.h @ONLY)
 endforeach()
+add_library(marigold_test_support INTERFACE)
+target_include_directories(marigold_test_support INTERFACE ${CMAKE_SOURCE_DIR}/tests
+                           ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(marigold_test_support INTERFACE marigold_core marigold_gtest)

@@ -39,7 +39,7 @@ ComPtr<IAccessible> ClientObject(const host::Form& form) {
 }
 
 // A text property (name, value, default action); "(null)" when there is none.
-std::u16string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
+std::u16string Property(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
                     IAccessible* object, long id) {
   BSTR text = nullptr;
   (object->*get)(Child(id), &text);
@@ -111,7 +111,7 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   ::SetFocus(window);
   ComPtr<IAccessible> object = ClientObject(form);
   ASSERT_TRUE(object.get());
-  EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Marigold Idle -CorVID");
+  EXPECT_EQ(Property(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Marigold Idle -CorVID");
   EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), ROLE_SYSTEM_CLIENT);
   long count = 0;
   EXPECT_EQ(object->get_accChildCount(&count), S_OK);
@@ -124,10 +124,10 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   for (long id = 1; id <= count; ++id) {
     const hotspots::Part& part = parts[static_cast<std::size_t>(id - 1)];
     SCOPED_TRACE(id);
-    EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), id), part.name);
+    EXPECT_EQ(Property(&IAccessible::get_accName, object.get(), id), part.name);
     EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), id),
               part.button ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_STATICTEXT);
-    EXPECT_EQ(Text(&IAccessible::get_accValue, object.get(), id),
+    EXPECT_EQ(Property(&IAccessible::get_accValue, object.get(), id),
               part.hasValue ? part.value : u"(null)");
     // The buttons take the focus, the first one until a key moves it; read-outs are read-only.
     long focused = id == 1 ? STATE_SYSTEM_FOCUSED : 0;
@@ -174,7 +174,7 @@ TEST_F(RuntimeAccess, DefaultActionsRunTheClickHandlersAndChangesAreAnnounced) {
   boxPrompts.clear();
   events.clear();
 
-  EXPECT_EQ(Text(&IAccessible::get_accDefaultAction, object.get(), 1), u"Press");
+  EXPECT_EQ(Property(&IAccessible::get_accDefaultAction, object.get(), 1), u"Press");
   // Start without a reason: the call returns at once, the refusal box follows from the queue.
   EXPECT_EQ(object->accDoDefaultAction(Child(1)), S_OK);
   EXPECT_TRUE(boxPrompts.empty());
@@ -190,7 +190,7 @@ TEST_F(RuntimeAccess, DefaultActionsRunTheClickHandlersAndChangesAreAnnounced) {
   Pump(0.3);
   EXPECT_EQ(boxPrompts.size(), 1u);
   EXPECT_TRUE(form.Timer1.Enabled());
-  EXPECT_EQ(Text(&IAccessible::get_accValue, object.get(), 8), u"on");
+  EXPECT_EQ(Property(&IAccessible::get_accValue, object.get(), 8), u"on");
   auto heard = [&](DWORD event, LONG child) {
     for (const Event& e : events) {
       if (e.event == event && e.window == window && e.object == OBJID_CLIENT && e.child == child)
@@ -206,7 +206,7 @@ TEST_F(RuntimeAccess, DefaultActionsRunTheClickHandlersAndChangesAreAnnounced) {
   EXPECT_EQ(object->accDoDefaultAction(Child(2)), S_OK);  // Stop
   Pump(0.2);
   EXPECT_FALSE(form.Timer1.Enabled());
-  EXPECT_EQ(Text(&IAccessible::get_accValue, object.get(), 8), u"off");
+  EXPECT_EQ(Property(&IAccessible::get_accValue, object.get(), 8), u"off");
 
   ::KillTimer(nullptr, closer);
   ::UnhookWinEvent(hook);
@@ -217,7 +217,7 @@ TEST_F(RuntimeAccess, TheSplashIsOneButtonThatOpensTheMainWindow) {
   splash.Show();
   ComPtr<IAccessible> object = ClientObject(splash);
   ASSERT_TRUE(object.get());
-  EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Open Marigold Idle");
+  EXPECT_EQ(Property(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Open Marigold Idle");
   EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), ROLE_SYSTEM_PUSHBUTTON);
   long count = -1;
   object->get_accChildCount(&count);
@@ -316,7 +316,7 @@ TEST_F(RuntimeAccess, TheReasonStripsBoxAndButtonReadByName) {
                                            OBJID_CLIENT, __uuidof(IAccessible),
                                            reinterpret_cast<void**>(object.Put())),
               S_OK);
-    EXPECT_EQ(Text(&IAccessible::get_accName, object.get(), CHILDID_SELF), row.name);
+    EXPECT_EQ(Property(&IAccessible::get_accName, object.get(), CHILDID_SELF), row.name);
     EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), row.role);
   }
 }
