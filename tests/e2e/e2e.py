@@ -32,7 +32,8 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   press_button(box, text), post(text) -> ms spent in Hook32::PostChatLine, chat_timeout_ms(),
   screen_name(), im_sender(), locate_room() -> what Hook32's routines find from another process,
   pid(hwnd) -> Windows process id, gui(pid) -> (gdi, user, how), mem(pid) -> private bytes,
-  kill(pid), screen() -> (w, h), acp(); through Active Accessibility:
+  kill(pid), hang(frame, ms=0) (the stand-in client hangs from now on, for good by default),
+  screen() -> (w, h), acp(); through Active Accessibility:
   acc_tree(hwnd), acc_at(x, y), acc_do(hwnd, child), and loaded(pid, module). .close() ends it.
 
 Real input through X (xdotool; Wine does not take SendInput from another process)
@@ -365,6 +366,12 @@ class Probe:
     def kill(self, pid):
         return bool(self.call("kill", pid))
 
+    def hang(self, frame, ms=0):
+        """Makes the stand-in chat client whose frame this is stop answering messages from now
+        on, for `ms` milliseconds (0: for good). Returns once the hang has begun."""
+        if not self.call("hang", frame, int(ms), timeout=60.0):
+            raise E2EError("the chat client %r did not take the request to hang" % frame)
+
     def screen(self):
         return tuple(self.call("screen"))
 
@@ -433,7 +440,7 @@ class Chatroom:
     welcome     False for no Welcome window;  ims: captions of Instant Message windows
     pos         (x, y, w, h) of the frame; by default the bottom-left corner of an 800x600
                 screen, clear of the program's windows
-    hang_after_ms / hang_for_ms   stop answering messages after a while (for good by default)
+    (a test makes it hang at the moment it chooses: Probe.hang)
     exit_after_s                  end on its own even when hung (a safety net; default 300)
     """
 
@@ -441,7 +448,7 @@ class Chatroom:
     _serial = itertools.count(1)
 
     def __init__(self, name="Tester", rooms=1, welcome=True, welcome_raw=None, ims=(),
-                 pos=DEFAULT_POS, hang_after_ms=None, hang_for_ms=None, exit_after_s=300,
+                 pos=DEFAULT_POS, exit_after_s=300,
                  log_name=None, room_after_ms=None):
         fd, self.log_path = tempfile.mkstemp(prefix=log_name or "chat-", suffix=".log",
                                              dir=artifacts_dir())
@@ -459,10 +466,6 @@ class Chatroom:
             args += ["--im", caption]
         if room_after_ms is not None:
             args += ["--room-after", room_after_ms]
-        if hang_after_ms is not None:
-            args += ["--hang-after", hang_after_ms]
-        if hang_for_ms is not None:
-            args += ["--hang-for", hang_for_ms]
         if exit_after_s is not None:
             args += ["--exit-after", exit_after_s]
         self.program = WinProgram(program_path("CHATROOM_EXE"), args)

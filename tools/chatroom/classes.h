@@ -14,6 +14,11 @@ inline constexpr wchar_t kListboxClass[] = L"_AOL_Listbox";
 inline constexpr wchar_t kIconClass[] = L"_AOL_Icon";
 inline constexpr wchar_t kStaticClass[] = L"_AOL_Static";
 
+// Sent to the frame, this registered message makes the client hang: it answers the sender
+// first, then its window thread takes no message for wParam milliseconds (0: for good). When
+// the send returns, the hang has begun, however busy the machine is.
+inline constexpr wchar_t kHangMessage[] = L"Marigold.Chatroom.Hang";
+
 // Called when Enter is typed into (or WM_CHAR 13 is sent to) an input box.
 using EnterHandler = void (*)(HWND box);
 

@@ -1,6 +1,6 @@
 // The stand-in chat client's entry point: reads the command line, makes the frame, its MDI
 // client and the document windows (the rooms perhaps only later), then serves messages (or
-// hangs, when asked to).
+// hangs, when a test sends it kHangMessage).
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>  // needs <windows.h> first
@@ -19,13 +19,19 @@ namespace {
 
 using chatroom::Options;
 
-constexpr UINT_PTR kHangTimer = 1;
-constexpr UINT_PTR kRoomTimer = 2;
+constexpr UINT_PTR kRoomTimer = 1;
 
 HWND mdiClient = nullptr;
 Options options;
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const UINT hangMessage = RegisterWindowMessageW(chatroom::kHangMessage);
+  if (message == hangMessage && hangMessage != 0) {
+    ReplyMessage(TRUE);
+    // A hung client: this thread takes no message, sent or posted, while it sleeps.
+    Sleep(wParam == 0 ? INFINITE : static_cast<DWORD>(wParam));
+    return TRUE;
+  }
   switch (message) {
     case WM_CREATE: {
       CLIENTCREATESTRUCT client{};
@@ -36,12 +42,6 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       return mdiClient ? 0 : -1;
     }
     case WM_TIMER:
-      if (wParam == kHangTimer) {
-        KillTimer(hwnd, kHangTimer);
-        // A hung client: this thread takes no message, sent or posted, while it sleeps.
-        Sleep(options.hangForMs < 0 ? INFINITE : static_cast<DWORD>(options.hangForMs));
-        return 0;
-      }
       if (wParam == kRoomTimer) {
         KillTimer(hwnd, kRoomTimer);
         chatroom::OpenRooms(mdiClient, options);
@@ -117,8 +117,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   // means the client is ready.
   ShowWindow(frame, show == SW_SHOWDEFAULT ? SW_SHOWNORMAL : show);
   UpdateWindow(frame);
-  if (options.hangAfterMs >= 0)
-    SetTimer(frame, kHangTimer, static_cast<UINT>(options.hangAfterMs), nullptr);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -17,8 +17,6 @@ const wchar_t kUsage[] =
     L"  --im CAPTION         an Instant Message window with this caption (repeatable)\n"
     L"  --log PATH           append every post to PATH: hex<TAB>room<TAB>text\n"
     L"  --pos X,Y,W,H        frame position and size in pixels\n"
-    L"  --hang-after MS      stop answering messages MS milliseconds after start\n"
-    L"  --hang-for MS        how long the hang lasts (default: for good)\n"
     L"  --exit-after S       end the process S seconds after start, hung or not\n";
 
 namespace {
@@ -89,10 +87,6 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
       ok = value(options.logPath);
     } else if (arg == L"--pos") {
       ok = value(text) && ParsePos(text, options);
-    } else if (arg == L"--hang-after") {
-      ok = number(options.hangAfterMs);
-    } else if (arg == L"--hang-for") {
-      ok = number(options.hangForMs);
     } else if (arg == L"--exit-after") {
       ok = number(options.exitAfterS);
     } else {

@@ -1,6 +1,6 @@
 // The stand-in chat client's command line: who is signed on, which windows to show, where to
-// log posts, when the rooms open, and the faults a test can ask for (hanging, exiting after a
-// while).
+// log posts, when the rooms open, and when to end by itself. (A test makes it hang with
+// kHangMessage, at the moment it chooses.)
 #pragma once
 
 #include <optional>
@@ -19,8 +19,6 @@ struct Options {
   std::vector<std::wstring> imCaptions;
   std::wstring logPath;  // empty: posts are not logged
   std::optional<int> x, y, width, height;
-  int hangAfterMs = -1;  // -1: never hangs
-  int hangForMs = -1;    // -1: once hung, stays hung
   int exitAfterS = -1;   // -1: runs until closed
 };
 

@@ -24,6 +24,7 @@
 #include "host/win32/raii.h"
 #include "host/win32/wide.h"
 #include "json_line.h"
+#include "tools/chatroom/classes.h"
 
 namespace probe {
 namespace {
@@ -276,6 +277,16 @@ std::string Memory(unsigned long long pid) {
   return std::to_string(counters.PrivateUsage);
 }
 
+// Makes the stand-in chat client's frame hang for `ms` milliseconds (0: for good); 1 once it
+// has begun. The client answers before it sleeps, so a client too busy to take the request
+// within ten seconds gives 0, and nothing has changed.
+std::string Hang(HWND frame, unsigned long long ms) {
+  DWORD_PTR began = 0;
+  return Bool(SendMessageTimeoutW(frame, RegisterWindowMessageW(chatroom::kHangMessage),
+                                  static_cast<WPARAM>(ms), 0, SMTO_NORMAL, 10000, &began) &&
+              began == TRUE);
+}
+
 std::string Kill(unsigned long long pid) {
   UniqueHandle process = OpenPid(PROCESS_TERMINATE, pid);
   return Bool(process && TerminateProcess(process.get(), 1));
@@ -358,6 +369,7 @@ const std::map<std::string, Command>& Commands() {
       {"gui", [](const Args& a) { return Gui(Number(a, 1)); }},
       {"mem", [](const Args& a) { return Memory(Number(a, 1)); }},
       {"kill", [](const Args& a) { return Kill(Number(a, 1)); }},
+      {"hang", [](const Args& a) { return Hang(Window(a, 1), Number(a, 2)); }},
       {"screen",
        [](const Args&) {
          return Array({std::to_string(GetSystemMetrics(SM_CXSCREEN)),
