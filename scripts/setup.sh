@@ -3,7 +3,8 @@
 
 MARIGOLD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MARIGOLD_PACKAGES="cmake make g++ g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 \
-wine wine64 xvfb xauth xdotool imagemagick googletest python3 python3-pefile x11-utils locales"
+wine wine64 xvfb xauth xdotool imagemagick googletest libgtest-dev ninja-build python3 \
+python3-pefile x11-utils locales"
 # The programs the scripts start by path, chosen again once the packages are installed: on a
 # fresh machine they come with them.
 choose_programs() {
@@ -18,33 +19,6 @@ choose_programs() {
   export MARIGOLD_WINE64
 }
 choose_programs
-
-# Installs the Debian packages the builds and tests need, when any is missing.
-ensure_packages() {
-  local missing=()
-  local cmd
-  for cmd in cmake g++ x86_64-w64-mingw32-g++-win32 i686-w64-mingw32-g++-win32 wine \
-             wineserver Xvfb xdotool import python3 xdpyinfo; do
-    command -v "$cmd" >/dev/null 2>&1 || missing+=("$cmd")
-  done
-  "$MARIGOLD_PYTHON" -c "import pefile" >/dev/null 2>&1 || missing+=("python3-pefile")
-  [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=("googletest sources")
-  # The text-path tests build a Japanese locale from these sources.
-  [ -f /usr/share/i18n/locales/ja_JP ] || missing+=("locale sources")
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "== missing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "Run as root, or install them first:"
-    echo "  sudo apt-get update && sudo apt-get install -y $MARIGOLD_PACKAGES"
-    return 1
-  fi
-  echo "== installing with apt-get (a few minutes the first time)"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq || return 1
-  # shellcheck disable=SC2086
-  apt-get install -y -qq $MARIGOLD_PACKAGES >/dev/null || return 1
-  choose_programs
-}
 
 # True when this machine starts 32-bit x86 programs: a 93-byte i386 ELF that only exits is
 # run, by the kernel itself or through a registered emulator.
@@ -76,44 +50,149 @@ old_qemu() {
   [ "${major:-0}" -lt 8 ]
 }
 
-# 32-bit Wine, for the x86 build's tests. Where the kernel runs no 32-bit programs, qemu's
-# user-mode emulator runs them, registered with binfmt_misc (flag F: the emulator is opened
-# now, so it also serves programs started in other mount namespaces).
-ensure_wine32() {
-  local steps=() backports=()
+# The 32-bit half of the test command's needs: qemu's user-mode emulator where the kernel runs
+# no 32-bit programs (or only an old emulator is registered), and 32-bit Wine. Sets wants32.
+needs_32bit() {
+  wants32=()
   if ! runs_32bit_programs || { [ -e "$MARIGOLD_BINFMT/qemu-i386" ] && old_qemu; }; then
-    steps+=(qemu)
+    wants32+=(qemu)
   fi
-  { [ -x /usr/lib/wine/wine ] && [ -d /usr/lib/i386-linux-gnu/wine ]; } || steps+=(wine32)
-  [ ${#steps[@]} -eq 0 ] && return 0
-  [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] &&
-    backports=(-t bookworm-backports)
+  { [ -x /usr/lib/wine/wine ] && [ -d /usr/lib/i386-linux-gnu/wine ]; } || wants32+=(wine32)
+}
+
+# apt-get as the installs here run it: quiet, and waiting for another apt (an upgrade the
+# machine runs by itself, or a second run of the test command) rather than failing.
+marigold_apt() {
+  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 -y -qq "$@"
+}
+
+# Runs its arguments holding the install lock (root only): two runs started together take
+# turns, the second finding the first's work done.
+with_install_lock() {
   if [ "$(id -u)" -ne 0 ]; then
-    echo "== 32-bit Wine cannot run here yet. Run as root, or set it up first:"
-    if [[ " ${steps[*]} " == *" qemu "* ]]; then
-      [ ${#backports[@]} -gt 0 ] && echo "  echo 'deb http://deb.debian.org/debian" \
-        "bookworm-backports main' | sudo tee /etc/apt/sources.list.d/bookworm-backports.list"
-      echo "  sudo apt-get update && sudo apt-get install -y ${backports[*]} qemu-user-static"
-      echo "  sudo mount -t binfmt_misc binfmt_misc $MARIGOLD_BINFMT  # unless mounted"
-      echo "  echo '$MARIGOLD_I386_BINFMT' | sudo tee $MARIGOLD_BINFMT/register"
-    fi
-    if [[ " ${steps[*]} " == *" wine32 "* ]]; then
-      echo "  sudo dpkg --add-architecture i386 && sudo apt-get update"
-      echo "  sudo apt-get install -y --no-install-recommends wine32:i386"
-    fi
+    "$@"
+    return
+  fi
+  (
+    exec 9>/tmp/marigold-install.lock && flock 9
+    "$@"
+  )
+}
+
+# Installs the Debian packages the builds and tests need, when any is missing. With the word
+# "x86" it readies the machine for 32-bit Wine too, which ensure_wine32 then installs while the
+# first builds run: it adds the i386 architecture and upgrades now the 64-bit libraries that
+# 32-bit Wine's install would upgrade to match their new i386 halves. Installing it later then
+# only adds files: a library upgraded under a starting 64-bit Wine process can leave it with
+# half an old set and half a new one, and it dies.
+ensure_packages() {
+  with_install_lock install_missing "${1:-}" && choose_programs
+}
+
+install_missing() {
+  local missing=() cmd
+  for cmd in cmake ninja g++ x86_64-w64-mingw32-g++-win32 i686-w64-mingw32-g++-win32 wine \
+             wineserver Xvfb xdotool import python3 xdpyinfo; do
+    command -v "$cmd" >/dev/null 2>&1 || missing+=("$cmd")
+  done
+  "$MARIGOLD_PYTHON" -c "import pefile" >/dev/null 2>&1 || missing+=("python3-pefile")
+  [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=("googletest sources")
+  # The text-path tests build a Japanese locale from these sources.
+  [ -f /usr/share/i18n/locales/ja_JP ] || missing+=("locale sources")
+  wants32=()
+  [ "$1" = x86 ] && needs_32bit
+  [ ${#missing[@]} -eq 0 ] && [[ " ${wants32[*]} " != *" wine32 "* ]] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "== missing: ${missing[*]} ${wants32[*]}"
+    echo "Run as root, or install them first:"
+    echo "  sudo apt-get update && sudo apt-get install -y $MARIGOLD_PACKAGES"
+    [ "$1" = x86 ] && print_32bit_steps
     return 1
   fi
-  export DEBIAN_FRONTEND=noninteractive
-  if [[ " ${steps[*]} " == *" qemu "* ]]; then
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing with apt-get (a few minutes the first time): ${missing[*]}"
+  fi
+  local later=()
+  if [[ " ${wants32[*]} " == *" qemu "* ]] && old_qemu; then
+    later+=("$(qemu_package)")
+    if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] &&
+       ! grep -rqs "bookworm-backports" /etc/apt/sources.list /etc/apt/sources.list.d/; then
+      echo "deb http://deb.debian.org/debian bookworm-backports main" \
+        >/etc/apt/sources.list.d/bookworm-backports.list
+    fi
+  fi
+  if [[ " ${wants32[*]} " == *" wine32 "* ]]; then
+    dpkg --add-architecture i386 || return 1
+    later+=(wine32:i386)
+  fi
+  marigold_apt update || return 1
+  if [ ${#missing[@]} -gt 0 ]; then
+    # shellcheck disable=SC2086
+    marigold_apt install $MARIGOLD_PACKAGES >/dev/null || return 1
+  fi
+  if [ ${#later[@]} -gt 0 ]; then
+    # A simulated install names each package it would upgrade with its old version in
+    # brackets; the 64-bit ones have no architecture after their name.
+    local lockstep
+    lockstep=$(marigold_apt install -s --no-install-recommends "${later[@]}" |
+               sed -n 's/^Inst \([^ :]*\)\(:amd64\)\{0,1\} \[.*/\1/p')
+    if [ -n "$lockstep" ]; then
+      echo "== upgrading the 64-bit libraries 32-bit Wine comes with newer halves of"
+      # shellcheck disable=SC2086
+      marigold_apt install --only-upgrade $lockstep >/dev/null || return 1
+    fi
+  fi
+}
+
+# qemu's user-mode emulator as apt-get names it: on Debian 12 the one from bookworm-backports
+# (qemu 10), whose 32-bit Wine starts in seconds where Debian 12's own takes minutes.
+qemu_package() {
+  if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ]; then
+    echo "qemu-user-static/bookworm-backports"
+  else
+    echo qemu-user-static
+  fi
+}
+
+print_32bit_steps() {
+  local backports=()
+  [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] &&
+    backports=(-t bookworm-backports)
+  if [[ " ${wants32[*]} " == *" qemu "* ]]; then
+    echo "  # this kernel runs no 32-bit programs: qemu's user-mode emulator runs them"
+    [ ${#backports[@]} -gt 0 ] && echo "  echo 'deb http://deb.debian.org/debian" \
+      "bookworm-backports main' | sudo tee /etc/apt/sources.list.d/bookworm-backports.list"
+    echo "  sudo apt-get update && sudo apt-get install -y ${backports[*]} qemu-user-static"
+    echo "  sudo mount -t binfmt_misc binfmt_misc $MARIGOLD_BINFMT  # unless mounted"
+    echo "  echo '$MARIGOLD_I386_BINFMT' | sudo tee $MARIGOLD_BINFMT/register"
+  fi
+  if [[ " ${wants32[*]} " == *" wine32 "* ]]; then
+    echo "  sudo dpkg --add-architecture i386 && sudo apt-get update"
+    echo "  sudo apt-get install -y --no-install-recommends wine32:i386"
+  fi
+}
+
+# 32-bit Wine, for the x86 build's tests, once ensure_packages x86 has readied the machine.
+# Where the kernel runs no 32-bit programs, qemu's user-mode emulator runs them, registered
+# with binfmt_misc (flag F: the emulator is opened now, so it also serves programs started in
+# other mount namespaces).
+ensure_wine32() {
+  needs_32bit
+  [ ${#wants32[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "== 32-bit Wine cannot run here yet. Run as root, or set it up first:"
+    print_32bit_steps
+    return 1
+  fi
+  with_install_lock install_wine32
+}
+
+install_wine32() {
+  needs_32bit  # again: another run may have installed it while this one waited
+  if [[ " ${wants32[*]} " == *" qemu "* ]]; then
     echo "== 32-bit programs will run through qemu's user-mode emulator: installing and registering it"
     if old_qemu; then
-      if [ ${#backports[@]} -gt 0 ] && ! grep -rqs "bookworm-backports" /etc/apt/sources.list \
-          /etc/apt/sources.list.d/; then
-        echo "deb http://deb.debian.org/debian bookworm-backports main" \
-          >/etc/apt/sources.list.d/bookworm-backports.list
-      fi
-      { apt-get update -qq && apt-get install -y -qq "${backports[@]}" qemu-user-static \
-          >/dev/null; } || return 1
+      marigold_apt install --no-install-recommends "$(qemu_package)" >/dev/null || return 1
     fi
     [ -e "$MARIGOLD_BINFMT/register" ] ||
       mount -t binfmt_misc binfmt_misc "$MARIGOLD_BINFMT" || return 1
@@ -122,10 +201,9 @@ ensure_wine32() {
     echo "$MARIGOLD_I386_BINFMT" >"$MARIGOLD_BINFMT/register" || return 1
     runs_32bit_programs || { echo "== qemu-i386 is registered, yet a 32-bit program does not run"; return 1; }
   fi
-  if [[ " ${steps[*]} " == *" wine32 "* ]]; then
+  if [[ " ${wants32[*]} " == *" wine32 "* ]]; then
     echo "== installing 32-bit Wine (wine32:i386)"
-    dpkg --add-architecture i386 && apt-get update -qq &&
-      apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null || return 1
+    marigold_apt install --no-install-recommends wine32:i386 >/dev/null || return 1
   fi
 }
 
@@ -143,6 +221,11 @@ build_preset() {
     log="$MARIGOLD_ROOT/build/$preset-targets.log"
   fi
   mkdir -p "$MARIGOLD_ROOT/build"
+  # The presets build with Ninja; a folder configured for another generator is made again.
+  local cache="$MARIGOLD_ROOT/build/$preset/CMakeCache.txt"
+  if [ -f "$cache" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$cache"; then
+    rm -rf "${cache%/*}"
+  fi
   echo "== build $preset ${targets[*]:1}"
   if ! { "${nice[@]}" cmake --preset "$preset" -S "$MARIGOLD_ROOT" &&
          "${nice[@]}" cmake --build --preset "$preset" -j"$(nproc)" "${targets[@]}"; } \
@@ -154,30 +237,36 @@ build_preset() {
 }
 
 # Starts a private X server of the given size and exports DISPLAY; sets MARIGOLD_XVFB_PID.
+# The server takes the first free display number itself (-displayfd), so runs started
+# together never share a screen, a pointer or a keyboard.
 start_private_display() {
-  local size=${1:-800x600} n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-  done
-  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  local size=${1:-800x600} answer number
+  mkdir -p "$MARIGOLD_ROOT/build"
+  answer=$(mktemp "$MARIGOLD_ROOT/build/display.XXXXXX") || return 1
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
   MARIGOLD_XVFB_PID=$!
-  export DISPLAY=":$n"
   local i
-  for i in $(seq 1 50); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+  for i in $(seq 1 100); do
+    number=$(head -n 1 "$answer")
+    [ -n "$number" ] && break
+    kill -0 "$MARIGOLD_XVFB_PID" 2>/dev/null || break
     sleep 0.1
   done
-  echo "== Xvfb did not start on $DISPLAY"
-  return 1
+  rm -f "$answer"
+  if [ -z "$number" ]; then
+    echo "== Xvfb did not start"
+    return 1
+  fi
+  export DISPLAY=":$number"
 }
 
-# Makes the Wine prefix DIR once. Wine puts its 32-bit half in it when wine32 is installed
-# (through the emulator, that alone takes minutes); with a second word, "x86", a prefix
-# without that half is made again.
+# Makes the Wine prefix DIR once. Where 32-bit Wine is installed, the prefix has its 32-bit
+# half too, and both builds' programs run in copies of it; one made before that is made again.
 make_wine_prefix() {
   local prefix ready
   prefix=$(realpath -m "$1") ready="$(realpath -m "$1")/.marigold-ready"
-  [ "${2:-}" = x86 ] && [ ! -f "$prefix/drive_c/windows/syswow64/rundll32.exe" ] && rm -f "$ready"
+  [ -x /usr/lib/wine/wine ] && [ ! -f "$prefix/drive_c/windows/syswow64/rundll32.exe" ] &&
+    rm -f "$ready"
   [ -f "$ready" ] && return 0
   echo "== preparing the Wine prefix $prefix (once)"
   rm -rf "$prefix"
@@ -192,12 +281,17 @@ make_wine_prefix() {
   touch "$ready"
 }
 
-# The project's own Wine prefix under build/, made once; keeps a wineserver alive.
-prepare_wine() {
+# The project's own Wine prefix under build/, in the environment of what follows.
+use_wine_prefix() {
   export WINEPREFIX="$MARIGOLD_ROOT/build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LANG=${MARIGOLD_LANG:-C.UTF-8}
+}
+
+# The project's own Wine prefix, made once; keeps a wineserver alive.
+prepare_wine() {
+  use_wine_prefix
   make_wine_prefix "$WINEPREFIX"
   # A server already kept alive for this prefix answers with an error: it is the one we want.
   wineserver -p || true
