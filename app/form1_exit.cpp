@@ -9,6 +9,8 @@ namespace app {
 const host::Text kHomePage = u"https://corvid.example.org/marigold";
 
 void Form1::Label4_Click() {
+  // From here on a new start of the program waits for this one to end, not hands over to it.
+  host::ProgramLeaving();
   Hide();
   host::MsgBox(u"Make sure to check my page, " + kHomePage + u", for updates and shit. Peace.",
                kNoticeBoxStyle, u"marigold v1 idle");

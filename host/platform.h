@@ -21,7 +21,9 @@ namespace host {
 //   And, declared below: WindowPixels, PlaceWindow, ArmTimer, DisarmTimer, RepaintLabel,
 //   PushText, GrabPointer, MoveToPointer, FocusChanged.
 // Screen (runtime.h): ScreenWidth, ScreenHeight, TwipsPerPixelX, TwipsPerPixelY.
-// Events (runtime.h): MsgBox, DoEvents, WaitForEvents, Run, EndProgram.
+// Events (runtime.h): MsgBox, DoEvents, WaitForEvents, EndProgram; and ServeEvents below.
+// One program per session (runtime.h): ProgramLeaving; and below, ClaimSession,
+//   WaitForLeavingCopy, BringRunningCopyForward.
 // Clock (runtime.h): SecondsSinceMidnight, TimeOfDayText.
 // Text code page (text.h): ToAnsi, FromAnsi.
 // Chat-client windows (user32.h): FindWindowA, FindWindowExA, GetWindowTextLengthA,
@@ -64,6 +66,22 @@ void MoveToPointer(Form& form);
 // AccessDescription's parts), or its cue began to show (host/keyboard.cpp): draw it again, and
 // when it moved, tell screen readers which part has it now.
 void FocusChanged(Form& form, int from);
+
+// Serves events until EndProgram (the first form is shown): the main loop.
+int ServeEvents();
+
+// One program per Windows session (host/session.cpp holds the rule). What a start found:
+// no other copy of the program in the session; one that runs; or one that has begun to leave
+// (ProgramLeaving) and has not ended yet. Alone, this start holds the session's claim until
+// ProgramLeaving or its end. Never waits on the other copy.
+enum class SessionClaim { Alone, OtherRunning, OtherLeaving };
+SessionClaim ClaimSession();
+// After OtherLeaving: blocks until that copy has ended; this start then holds the claim.
+void WaitForLeavingCopy();
+// Brings the running copy's shown window (its splash, panel or reason strip, restored if
+// minimised; a message box of it, when one is up) to the front, sending it nothing that
+// waits for an answer.
+void BringRunningCopyForward();
 
 // The keys a form answers itself; the host hands on every other key as it is.
 enum class Key { Tab, Space, Enter };

@@ -294,7 +294,13 @@ Text TimeOfDayText();
 // Ends the process at once: no further handler of any window runs.
 [[noreturn]] void EndProgram();
 
-// Loads and shows the first form, then serves events until EndProgram.
+// Loads and shows the first form, then serves events until EndProgram. The program runs once
+// per Windows session: when another start of it runs already, this one brings that one's
+// window to the front and returns 0 at once, showing and posting nothing; when that one is
+// saying goodbye, this one waits for it to end, then starts as usual.
 int Run(Form& first);
+// The program has begun to say goodbye (its farewell box, its slide): a start from now on
+// waits for this one to end instead of handing over to it.
+void ProgramLeaving();
 
 }  // namespace host

@@ -69,6 +69,10 @@ void ResetForms() {
   forms() = Forms();
 }
 
+void RecordEvent(std::string event) {
+  forms().events.push_back(std::move(event));
+}
+
 }  // namespace detail
 
 using detail::forms;
@@ -276,8 +280,7 @@ void EndProgram() {
   throw sim::ProgramEnded{};
 }
 
-int Run(Form& first) {
-  first.Show();
+int ServeEvents() {
   return 0;
 }
 

@@ -40,5 +40,9 @@ void AdvanceClockTo(double seconds);
 void ResetDesktop();
 void ResetClock();
 void ResetForms();
+void ResetSession();
+
+// Adds to FormEvents.
+void RecordEvent(std::string event);
 
 }  // namespace sim::detail

@@ -7,6 +7,7 @@ void Reset() {
   detail::ResetClock();
   detail::ResetForms();
   detail::ResetDesktop();
+  detail::ResetSession();
 }
 
 }  // namespace sim

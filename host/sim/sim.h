@@ -158,8 +158,14 @@ void SetScreenPixels(int width, int height, float twipsPerPixel = 15.0f);
 void SetClampToScreen(bool clamp);
 // Every top the form's window was moved to, in twips as set, in order (the slide's moves).
 std::vector<float> TopHistory(const host::Form& form);
-// Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide", and the
-// keyboard's focus drawn again on a form ("Form1.focus 1", the part it moved from).
+// Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide", the
+// keyboard's focus drawn again on a form ("Form1.focus 1", the part it moved from), and the
+// program's dealings with another copy of it ("copy.forward", "copy.waited", "leaving").
 const std::vector<std::string>& FormEvents();
+
+// ---- Another copy of the program in the Windows session -------------------------------
+enum class OtherCopy { None, Running, Leaving };
+// None by default. A leaving copy ends `endsAfter` seconds of virtual time from now.
+void SetOtherCopy(OtherCopy copy, double endsAfter = 0);
 
 }  // namespace sim

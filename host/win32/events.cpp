@@ -23,8 +23,7 @@ void EndProgram() {
   ::ExitProcess(0);
 }
 
-int Run(Form& first) {
-  first.Show();
+int ServeEvents() {
   MSG msg;
   for (;;) {
     BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);

@@ -16,7 +16,6 @@ namespace {
 
 using win32::Wide;
 
-constexpr wchar_t kFormClass[] = L"MarigoldForm";
 // Posted by a form hidden while it was the active window; see Form::HideNative.
 constexpr UINT kSettleActivationMessage = WM_APP + 0x2B;
 
@@ -227,7 +226,7 @@ namespace win32 {
 Form::Native* FormNative(HWND window) {
   wchar_t cls[32] = {};
   if (!::IsWindow(window) || ::GetClassNameW(window, cls, 32) == 0 ||
-      std::wcscmp(cls, kFormClass) != 0) {
+      std::wcscmp(cls, win32::kFormClass) != 0) {
     return nullptr;
   }
   Form::Native* native = UserData(window);
@@ -255,7 +254,7 @@ Form::~Form() {
 
 void Form::CreateNative() {
   if (native_->window) return;
-  win32::RegisterWindowClass(kFormClass, FormProc);
+  win32::RegisterWindowClass(win32::kFormClass, FormProc);
   Native& native = *native_;
   // Scaled with the window: the picture keeps covering it, and the labels its glyphs.
   native.picture = win32::LoadPictureResource(picture_, win32::ScreenDpi(LOGPIXELSX),
@@ -275,9 +274,9 @@ void Form::CreateNative() {
   rect.right = rect.left + ToPixels(design_.width, tppX);
   rect.bottom = rect.top + ToPixels(design_.height, tppY);
   ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  HWND window = ::CreateWindowExW(exStyle, kFormClass, Wide(caption_), style, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                  Instance(), &native);
+  HWND window = ::CreateWindowExW(exStyle, win32::kFormClass, Wide(caption_), style, rect.left,
+                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                  nullptr, Instance(), &native);
   if (window == nullptr) return;
   native.window.reset(window);
   if (native.bigIcon) {
@@ -294,11 +293,19 @@ void Form::ShowNative() {
   HWND window = native_->Hwnd();
   if (window == nullptr) return;
   bool wasHidden = ::IsWindowVisible(window) == FALSE;
+  // A box the form was hidden for gives the activation back to it, its owner, while it is
+  // still hidden (host/win32/msgbox.cpp); the keyboard's focus it took then reached no screen.
+  bool focusedWhileHidden = wasHidden && ::GetFocus() == window;
   ::ShowWindow(window, SW_SHOW);
   // Shown after a message box, the form comes up when the box has passed the activation on to
   // some other program's window: it takes it back (the user's last input was the program's),
   // or the keys the user goes on typing land there.
   if (wasHidden && !::IsIconic(window)) ::SetForegroundWindow(window);
+  if (focusedWhileHidden) {
+    // Taken again now that the window is on the screen, where the keys are delivered.
+    ::SetFocus(nullptr);
+    ::SetFocus(window);
+  }
   ::UpdateWindow(window);
   if (!native_->shownOnce) {
     native_->shownOnce = true;

@@ -52,6 +52,8 @@ struct Form::Native {
 
 namespace win32 {
 
+// The one window class of every form.
+inline constexpr wchar_t kFormClass[] = L"MarigoldForm";
 // The form behind one of the program's form windows while both live; null for any other
 // window (an accessible object handed out may outlive its form).
 Form::Native* FormNative(HWND window);

@@ -25,7 +25,7 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   Typed wrappers: find(cls, caption=None), find_child(parent, cls, caption=None, after=0),
   wait(cls, caption=None, timeout_ms), wait_gone(hwnd, timeout_ms), rect(hwnd) -> (l,t,r,b),
   client(hwnd) -> screen rectangle of the client area, visible/iconic/topmost/exists(hwnd)
-  -> bool, restore(hwnd, how="syscommand"|"show"), caption(hwnd), text(hwnd) (WM_GETTEXT of
+  -> bool, foreground() -> hwnd, restore(hwnd, how="syscommand"|"show"), caption(hwnd), text(hwnd) (WM_GETTEXT of
   a control; None if it does not answer), children(hwnd) -> [(hwnd, class, caption)] in
   child order, toplevel() -> visible top-level [(hwnd, class, caption, rect)],
   boxes() -> visible dialogs [{"hwnd", "caption", "texts", "buttons", "rect"}],
@@ -33,6 +33,7 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   screen_name(), im_sender(), locate_room() -> what Hook32's routines find from another process,
   pid(hwnd) -> Windows process id, gui(pid) -> (gdi, user, how), mem(pid) -> private bytes,
   kill(pid), hang(frame, ms=0) (the stand-in client hangs from now on, for good by default),
+  held(mutex) -> whether a process holds that named mutex,
   screen() -> (w, h), acp(); through Active Accessibility:
   acc_tree(hwnd), acc_at(x, y), acc_do(hwnd, child), and loaded(pid, module). .close() ends it.
 
@@ -304,6 +305,10 @@ class Probe:
     def iconic(self, hwnd):
         return bool(self.call("iconic", hwnd))
 
+    def foreground(self):
+        """The window in the foreground (the active one of the program the user works with)."""
+        return self.call("foreground")
+
     def topmost(self, hwnd):
         return bool(self.call("topmost", hwnd))
 
@@ -365,6 +370,10 @@ class Probe:
 
     def kill(self, pid):
         return bool(self.call("kill", pid))
+
+    def held(self, mutex):
+        """Whether some process holds the named mutex now."""
+        return bool(self.call("held", mutex))
 
     def hang(self, frame, ms=0):
         """Makes the stand-in chat client whose frame this is stop answering messages from now

@@ -1,6 +1,8 @@
 // Start-up through the splash, its placement, and the exit sequence with its slide.
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "app_fixture.h"
 #include "glide32/glide32.h"
@@ -40,6 +42,39 @@ TEST_P(TheSplashIsPlacedAboveTheMiddleAndNeverClamped, EachRow) {
 }
 INSTANTIATE_TEST_SUITE_P(SplashAndExit, TheSplashIsPlacedAboveTheMiddleAndNeverClamped,
                          ::testing::ValuesIn(kPlacementRows), RowName());
+
+// One program per session: a start beside a running copy shows and posts nothing; beside one
+// that is saying goodbye, it waits for that one to end, then starts as usual.
+struct SecondStartCase {
+  const char* name;
+  sim::OtherCopy other;
+  std::vector<std::string> events;
+  double waited;
+};
+const SecondStartCase kSecondStartRows[] = {
+    {"alone", sim::OtherCopy::None, {"Form3.load", "Form3.show"}, 0},
+    {"beside_a_running_copy", sim::OtherCopy::Running, {"copy.forward"}, 0},
+    {"beside_a_leaving_copy",
+     sim::OtherCopy::Leaving,
+     {"copy.waited", "Form3.load", "Form3.show"},
+     3},
+};
+using ASecondStartHandsOverOrWaits = Rows<AppTest, SecondStartCase>;
+
+TEST_P(ASecondStartHandsOverOrWaits, EachRow) {
+  const SecondStartCase& c = GetParam();
+  StartClient();
+  sim::SetDropHiddenInput(true);  // a click reaches only a splash that is there
+  sim::SetOtherCopy(c.other, 3);
+  double began = sim::Now();
+  EXPECT_EQ(host::Run(app::TheForm3()), 0);
+  EXPECT_EQ(sim::FormEvents(), c.events);
+  EXPECT_EQ(sim::Now() - began, c.waited);
+  sim::Click(app::TheForm3(), 1000, 1000);
+  EXPECT_EQ(Posted().size(), c.other == sim::OtherCopy::Running ? 0u : 2u);
+}
+INSTANTIATE_TEST_SUITE_P(SplashAndExit, ASecondStartHandsOverOrWaits,
+                         ::testing::ValuesIn(kSecondStartRows), RowName());
 
 TEST_F(SplashAndExit, PlacementFailsWithoutMovingWhenTheSizeIsNotANumber) {
   sim::SetScreenPixels(800, 600, std::nanf(""));
@@ -124,8 +159,12 @@ TEST_F(SplashAndExit, ExitShowsTheFarewellWithTheMainWindowHiddenThenSlidesAndEn
   StartClient();
   app::Form1& form = StartToMainWindow();
   bool visibleDuringBox = true;
+  bool leavingDuringBox = false;
   sim::OnMessageBox([&](const sim::Box&) {
     visibleDuringBox = form.Visible();
+    // A start from now on waits for this one to end.
+    const auto& events = sim::FormEvents();
+    leavingDuringBox = std::find(events.begin(), events.end(), "leaving") != events.end();
     return 2;  // closed with its close control: the answer is not read
   });
   EXPECT_THROW(sim::Click(form.Label4), sim::ProgramEnded);
@@ -139,6 +178,7 @@ TEST_F(SplashAndExit, ExitShowsTheFarewellWithTheMainWindowHiddenThenSlidesAndEn
   EXPECT_EQ(box.title, u"marigold v1 idle");
   EXPECT_EQ(box.style, 63);
   EXPECT_FALSE(visibleDuringBox);
+  EXPECT_TRUE(leavingDuringBox);
   EXPECT_TRUE(form.Visible());
   EXPECT_EQ(sim::TopHistory(form).size(), 20u);
   EXPECT_EQ(Posted().size(), 2u);  // the exit itself posts nothing

@@ -287,6 +287,16 @@ std::string Hang(HWND frame, unsigned long long ms) {
               began == TRUE);
 }
 
+// Whether some process holds the named mutex now; 0 too when there is none by that name.
+std::string Held(const std::wstring& name) {
+  UniqueHandle mutex(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str()));
+  if (!mutex) return "0";
+  DWORD got = WaitForSingleObject(mutex.get(), 0);
+  if (got == WAIT_TIMEOUT) return "1";
+  if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) ReleaseMutex(mutex.get());
+  return "0";
+}
+
 std::string Kill(unsigned long long pid) {
   UniqueHandle process = OpenPid(PROCESS_TERMINATE, pid);
   return Bool(process && TerminateProcess(process.get(), 1));
@@ -324,6 +334,7 @@ const std::map<std::string, Command>& Commands() {
       {"visible", [](const Args& a) { return Bool(IsWindowVisible(Window(a, 1))); }},
       {"iconic", [](const Args& a) { return Bool(IsIconic(Window(a, 1))); }},
       {"exists", [](const Args& a) { return Bool(IsWindow(Window(a, 1))); }},
+      {"foreground", [](const Args&) { return Num(GetForegroundWindow()); }},
       {"topmost",
        [](const Args& a) {
          return Bool(GetWindowLongPtrW(Window(a, 1), GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -370,6 +381,7 @@ const std::map<std::string, Command>& Commands() {
       {"mem", [](const Args& a) { return Memory(Number(a, 1)); }},
       {"kill", [](const Args& a) { return Kill(Number(a, 1)); }},
       {"hang", [](const Args& a) { return Hang(Window(a, 1), Number(a, 2)); }},
+      {"held", [](const Args& a) { return Held(Wide(Arg(a, 1))); }},
       {"screen",
        [](const Args&) {
          return Array({std::to_string(GetSystemMetrics(SM_CXSCREEN)),
