@@ -2,9 +2,16 @@
 made from the prepared one and its own wineserver, so that tests run side by side never see
 each other's windows, registry or clicks.
 
-usage: desktop.py [--template PREFIX] --work DIR [--timeout S] [--windows-version V] -- COMMAND...
-The template defaults to WINEPREFIX, prepared as scripts/setup.sh's prepare_wine does. With
+usage: desktop.py [--template PREFIX] --work DIR [--timeout S] [--windows-version V]
+                  [--virtual-desktop] -- COMMAND...
+The template defaults to WINEPREFIX, prepared as scripts/setup.sh's make_wine_prefix does. With
 --windows-version (winxp, vista, win7, ...) the prefix's programs see that version of Windows.
+With --virtual-desktop they run inside one Wine desktop window as big as the screen, where
+Wine's own window manager decides activation and focus, as Windows' does, instead of the X
+server (unmanaged X windows, the default).
+Each run has a folder of its own in DIR, so the same test can run twice at once (the load
+check does); the folder goes when the test passes and stays, with the test's logs and
+screenshots, when it fails.
 """
 
 import argparse
@@ -13,6 +20,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 from e2e import wine_loader
@@ -36,7 +44,10 @@ def copy_prefix(template, prefix):
                     ignore=shutil.ignore_patterns("wineserver"))
 
 
-def start_display(size="800x600"):
+SCREEN = "800x600"
+
+
+def start_display(size=SCREEN):
     """Xvfb on the first free display number, which it picks itself (no race between tests
     started together); (process, ":N")."""
     read_end, write_end = os.pipe()
@@ -66,21 +77,25 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--timeout", type=float, default=600)
     parser.add_argument("--windows-version")
+    parser.add_argument("--virtual-desktop", action="store_true")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
     if not args.template or not os.path.isfile(os.path.join(args.template, "system.reg")):
         parser.error("--template (or WINEPREFIX) must name a prepared Wine prefix")
 
-    prefix = os.path.join(args.work, "prefix")
+    os.makedirs(args.work, exist_ok=True)
+    run = tempfile.mkdtemp(prefix="run-", dir=args.work)
+    prefix = os.path.join(run, "prefix")
     env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=", MARIGOLD_WINE64=wine_loader(),
-               E2E_ARTIFACTS=os.path.join(args.work, "artifacts"))
+               E2E_ARTIFACTS=os.path.join(run, "artifacts"))
     env.setdefault("LANG", "C.UTF-8")
     began = time.monotonic()
     copy_prefix(args.template, prefix)
     xvfb, env["DISPLAY"] = start_display()
     test = None
+    result = 1
 
     def stop(signum, _frame):
         raise SystemExit(128 + signum)
@@ -90,21 +105,29 @@ def main():
         # Kept alive between the test's processes; gone by itself a minute after the last
         # one should this runner be killed before it can end it.
         quietly(["wineserver", "-p60"], env)
+        settings = []
+        if args.windows_version:
+            settings.append(("HKCU\\Software\\Wine", "Version", args.windows_version))
+        if args.virtual_desktop:
+            env["MARIGOLD_VIRTUAL_DESKTOP"] = "1"  # the kit's X checks look there instead
+            settings += [("HKCU\\Software\\Wine\\Explorer", "Desktop", "Default"),
+                         ("HKCU\\Software\\Wine\\Explorer\\Desktops", "Default", SCREEN)]
+        for key, name, value in settings:
+            if quietly([env["MARIGOLD_WINE64"], "reg", "add", key, "/v", name, "/d", value, "/f"],
+                       env) != 0:
+                sys.stderr.write("desktop.py: could not set %s\\%s\n" % (key, name))
+                return 1
+        # Wine's background processes (services, the desktop) start here, with the settings.
         quietly([env["MARIGOLD_WINE64"], "cmd", "/c", "exit"], env)
-        if args.windows_version and quietly(
-                [env["MARIGOLD_WINE64"], "reg", "add", "HKCU\\Software\\Wine", "/v", "Version",
-                 "/d", args.windows_version, "/f"], env) != 0:
-            sys.stderr.write("desktop.py: could not set the Windows version\n")
-            return 1
         sys.stderr.write("desktop %s, prefix %s, ready in %.1f s\n"
                          % (env["DISPLAY"], prefix, time.monotonic() - began))
         test = subprocess.Popen(command, env=env, start_new_session=True)
         try:
-            return test.wait(timeout=args.timeout)
+            result = test.wait(timeout=args.timeout)
         except subprocess.TimeoutExpired:
             sys.stderr.write("desktop.py: the test ran past %.0f s and was stopped\n"
                              % args.timeout)
-            return 1
+        return result
     finally:
         if test and test.poll() is None:
             os.killpg(test.pid, signal.SIGKILL)
@@ -115,7 +138,9 @@ def main():
             xvfb.wait(10)
         except subprocess.TimeoutExpired:
             xvfb.kill()
-        shutil.rmtree(prefix, ignore_errors=True)
+        shutil.rmtree(prefix if result else run, ignore_errors=True)
+        if result:
+            sys.stderr.write("desktop.py: the test's logs and screenshots are in %s\n" % run)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 exact bytes it posts into the chat room, and a session that starts the chat client, the probe
 and the program and gets past the splash."""
 
+import os
 import subprocess
 import threading
 import time
@@ -100,13 +101,33 @@ click_at = e2e.click
 drag = e2e.drag
 
 
+# On Wine's virtual desktop (desktop.py --virtual-desktop) every window of the programs is an
+# X window inside the one desktop window, and Wine, not the test, moves the X keyboard focus.
+VIRTUAL_DESKTOP = os.environ.get("MARIGOLD_VIRTUAL_DESKTOP") == "1"
+
+
+def _x_rect(window):
+    """An X window's rectangle on the screen (left, top, right, bottom). From xwininfo: xdotool
+    misplaces a window that lies inside another, as on the virtual desktop."""
+    info = subprocess.run(["xwininfo", "-id", str(window)], check=True, capture_output=True,
+                          text=True, timeout=30).stdout
+    field = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+    left, top = int(field["Absolute upper-left X"]), int(field["Absolute upper-left Y"])
+    return left, top, left + int(field["Width"]), top + int(field["Height"])
+
+
 def x_window_under_pointer():
     """The X window under the pointer (a top-level one, or the root) and its screen rectangle
     (left, top, right, bottom)."""
     window = _xdotool_shell("getmouselocation")["WINDOW"]
-    geometry = _xdotool_shell("getwindowgeometry", window)
-    left, top = int(geometry["X"]), int(geometry["Y"])
-    return window, (left, top, left + int(geometry["WIDTH"]), top + int(geometry["HEIGHT"]))
+    return window, _x_rect(window)
+
+
+def _x_window_shown(rect):
+    """On the virtual desktop: whether an X window with this screen rectangle is mapped in it."""
+    shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", ""],
+                           capture_output=True, text=True, timeout=30).stdout.split()
+    return any(_x_rect(window) == rect for window in shown)
 
 
 def point_at_window(probe, window, x, y, timeout=5.0):
@@ -115,6 +136,10 @@ def point_at_window(probe, window, x, y, timeout=5.0):
     and a click that comes too early lands on whatever lay below."""
     move_to(x, y)
     expected = probe.rect(window)
+    if VIRTUAL_DESKTOP:
+        if not wait_until(lambda: _x_window_shown(expected), timeout):
+            raise e2e.E2EError("window %r (%r) is not on the virtual desktop" % (window, expected))
+        return
     if not wait_until(lambda: x_window_under_pointer()[1] == expected, timeout):
         raise e2e.E2EError("window %r (%r) is not on the X screen under (%d, %d): %r"
                            % (window, expected, x, y, x_window_under_pointer()))
@@ -219,11 +244,22 @@ def park_pointer(probe):
                                for _, cls, _, _ in probe.toplevel()), 3.0)
 
 
+def x_keys_go_to(rect):
+    """Whether X gives typed keys to the window with this screen rectangle: it has the X
+    keyboard focus."""
+    focus = subprocess.run(["xdotool", "getwindowfocus"], check=True, capture_output=True,
+                           text=True, timeout=30).stdout.strip()
+    return _x_rect(focus) == rect
+
+
 def focus_under_pointer():
     """Gives the X keyboard focus to the window under the pointer, as a click-to-focus window
     manager would on a click. With no window manager nobody moves it: Wine's own requests
     lose to the chat client, which took the focus when the splash was hidden, and typed keys
-    would go there instead of to the program."""
+    would go there instead of to the program. On the virtual desktop Wine's own window manager
+    gives the focus, as Windows' does: nothing is done there."""
+    if VIRTUAL_DESKTOP:
+        return
     _xdotool("windowfocus", "--sync", _xdotool_shell("getmouselocation")["WINDOW"])
 
 

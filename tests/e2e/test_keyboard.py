@@ -1,8 +1,9 @@
-"""The program without a mouse, with real key presses through X: Enter on the splash, Tab and
-Space through the panel's spots and the reason strip, where Enter presses nothing, and Alt+F4
-on the panel for the farewell; the end of the Windows session ends it with no box. A screen
-reader follows the focus through Active Accessibility; nothing goes to the room that clicks
-would not post."""
+"""The program without a mouse, with real key presses through X: Enter on the splash, Space on
+Start with no reason and Enter on the refusal box, after which the keys are the panel's again,
+Tab and Space through the panel's spots and the reason strip, where Enter presses nothing, and
+Alt+F4 on the panel for the farewell; the end of the Windows session ends it with no box. A
+screen reader follows the focus through Active Accessibility; nothing goes to the room that
+clicks would not post. Run as unmanaged X windows and again on Wine's virtual desktop."""
 
 import time
 import unittest
@@ -31,6 +32,15 @@ class KeyboardTest(unittest.TestCase):
     def has_focus(self, window):
         return self.probe.acc_tree(window)["state"] & FOCUSED
 
+    def box_has_focus(self, box):
+        """The box's button has the keyboard's focus, and X gives the keys to the box."""
+        return (any(self.has_focus(h) for h, cls, _ in self.probe.children(box)
+                    if cls.lower() == "button") and mk.x_keys_go_to(self.probe.rect(box)))
+
+    def keys_reach(self, window):
+        """The window has the keyboard's focus, and X gives the keys to it."""
+        return self.has_focus(window) and mk.x_keys_go_to(self.probe.rect(window))
+
     def focused(self, main):
         return [c[1] for c in self.probe.acc_tree(main)["children"] if c[4] & FOCUSED]
 
@@ -42,8 +52,18 @@ class KeyboardTest(unittest.TestCase):
         self.assertTrue(main, "Enter on the splash did not open the main window")
         chat.wait_lines(2)
 
-        # The focus starts on Start and moves in reading order; Space presses the reason spot.
+        # The focus starts on Start. Space there with no reason gives the refusal box; after
+        # Enter on it the keys come back to the panel by themselves, where Tab moves the focus
+        # on in reading order. Space presses the reason spot.
         self.focus(main, lambda: self.focused(main) == ["Start Idling"])
+        e2e.key("space")
+        box = mk.single_box(probe)
+        self.assertEqual(box["caption"], mk.NO_REASON_TITLE)
+        self.assertTrue(mk.wait_until(lambda: self.box_has_focus(box["hwnd"]), 5.0))
+        e2e.key("Return")
+        self.assertTrue(mk.wait_until(lambda: probe.visible(main) and not probe.boxes(), 5.0))
+        self.assertTrue(mk.wait_until(lambda: self.keys_reach(main), 5.0),
+                        "the keys did not come back to the panel after the box")
         e2e.key("Tab", "Tab")
         self.assertTrue(mk.wait_until(lambda: self.focused(main) == ["Enter idle reason"], 5.0),
                         self.focused(main))
