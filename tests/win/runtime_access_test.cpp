@@ -40,7 +40,7 @@ ComPtr<IAccessible> ClientObject(const host::Form& form) {
 
 // A text property (name, value, default action); "(null)" when there is none.
 std::u16string Property(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
-                    IAccessible* object, long id) {
+                        IAccessible* object, long id) {
   BSTR text = nullptr;
   (object->*get)(Child(id), &text);
   std::u16string out =
@@ -111,7 +111,8 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   ::SetFocus(window);
   ComPtr<IAccessible> object = ClientObject(form);
   ASSERT_TRUE(object.get());
-  EXPECT_EQ(Property(&IAccessible::get_accName, object.get(), CHILDID_SELF), u"Marigold Idle -CorVID");
+  EXPECT_EQ(Property(&IAccessible::get_accName, object.get(), CHILDID_SELF),
+            u"Marigold Idle -CorVID");
   EXPECT_EQ(Long(&IAccessible::get_accRole, object.get(), CHILDID_SELF), ROLE_SYSTEM_CLIENT);
   long count = 0;
   EXPECT_EQ(object->get_accChildCount(&count), S_OK);

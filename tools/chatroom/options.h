@@ -19,7 +19,7 @@ struct Options {
   std::vector<std::wstring> imCaptions;
   std::wstring logPath;  // empty: posts are not logged
   std::optional<int> x, y, width, height;
-  int exitAfterS = -1;   // -1: runs until closed
+  int exitAfterS = -1;  // -1: runs until closed
 };
 
 // Parses the arguments after the program name. On a bad argument, returns nothing and
