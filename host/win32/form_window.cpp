@@ -44,7 +44,6 @@ void OnButton(Form::Native& native, HWND window, UINT message, WPARAM wParam, LP
   int button = found->button;
   int shift = ShiftState(wParam);
   if (found->down) {
-    win32::HideTip(native);
     // Keeps the release coming here even when it happens outside the window.
     ::SetCapture(window);
     HostAccess::MouseDown(native.form, button, shift, x, y);
@@ -154,24 +153,26 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       case WM_LBUTTONUP:
       case WM_RBUTTONUP:
       case WM_MBUTTONUP:
+        win32::RelayToTip(*native, message, wParam, lParam);
         OnButton(*native, window, message, wParam, lParam);
         return 0;
       case WM_MOUSEMOVE:
+        // A move that carries the window along is no rest on a label.
         if (!HostAccess::PointerMoved(native->form)) {
-          win32::TipPointerMoved(*native, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+          win32::RelayToTip(*native, message, wParam, lParam);
         }
         return 0;
+      case WM_NOTIFY:
+        if (win32::TipText(*native, lParam)) return 0;
+        break;
       case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != window) HostAccess::CaptureLost(native->form);
         break;
-      case WM_MOUSELEAVE:
-        win32::TipPointerLeft(*native);
-        return 0;
       case WM_COMMAND:
         OnCommand(*native, wParam, lParam);
         return 0;
       case WM_TIMER:
-        if (!win32::TipTimer(*native, wParam)) OnTimer(*native, wParam);
+        OnTimer(*native, wParam);
         return 0;
       case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && !native->edits.empty()) {

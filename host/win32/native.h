@@ -31,14 +31,11 @@ struct Form::Native {
   win32::UniqueIcon smallIcon;
   std::unordered_map<const Control*, CachedFont> fonts;
   win32::UniqueWindow window;
-  // The labels' tool tip, made the first time one shows. Owned by the window as well;
-  // declared after it so that it goes first.
+  // The labels' tool tip control, made the first time the pointer comes onto a label with
+  // a tip. Owned by the window as well; declared after it so that it goes first.
   struct Tip {
     win32::UniqueWindow window;
-    Text shown;                      // the text it shows, or last showed
-    const Label* hovered = nullptr;  // the label under the pointer that has a tip
-    POINT spot = {};                 // where the pointer came onto it, on the screen
-    bool tracking = false;           // the window asked to hear when the pointer leaves
+    Text shown;  // the text it shows, or last showed
   } tip;
   // Where the pointer holds the window in a move that follows it (pixels from its top-left
   // corner).
@@ -108,23 +105,14 @@ void FocusArrivedOrLeft(Form::Native& native, bool arrived);
 // Child controls, made when the window is created.
 void CreateChildControls(Form::Native& native);
 
-// Tool tips. The window's own timers for them, clear of the form's timers (1, 2, ...).
-constexpr UINT_PTR kTipShowTimer = 0x7A01;
-constexpr UINT_PTR kTipHideTimer = 0x7A02;
-// While a label with a tip is under the pointer, the window checks where the pointer is: the
-// system's word that it left can come late or never (a pointer leaving for a spot that no
-// window of this system covers).
-constexpr UINT_PTR kTipWatchTimer = 0x7A03;
-constexpr UINT kTipWatchMs = 50;
-// The pointer moved to a point of the client area (pixels): a label with a tip starts the
-// wait for its tip; anywhere else hides it.
-void TipPointerMoved(Form::Native& native, POINT client);
-void TipPointerLeft(Form::Native& native);
-// A button press, or the window hiding: the tip goes until the pointer finds another label.
+// Tool tips. A mouse message of the form's window, for the tip control to time and place
+// the tip by.
+void RelayToTip(Form::Native& native, UINT message, WPARAM wParam, LPARAM lParam);
+// The tip control asks for a label's text (WM_NOTIFY): true when the notice was that.
+bool TipText(Form::Native& native, LPARAM notice);
+// The window hiding: the tip goes until the pointer finds another label.
 void HideTip(Form::Native& native);
-// True when the timer was one of the tip's.
-bool TipTimer(Form::Native& native, WPARAM id);
-// A label's tip text changed.
+// A label's tip text changed: a tip showing the old text goes.
 void TipChanged(Form::Native& native, const Label& label);
 
 }  // namespace win32
