@@ -1,13 +1,17 @@
 # Checks of the tool's own tricky parts: which mutants a small C++ file gets, and how
 # equivalent.txt is read. Run: /usr/bin/python3 -m unittest tools/mutate/test_mutate.py
 import os
+import subprocess
 import sys
 import tempfile
+import threading
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import mutants  # noqa: E402
 import report  # noqa: E402
+import workspace  # noqa: E402
 
 SNIPPET = r'''#define TWICE(x) ((x) + (x))
 #define CALL_G() g()
@@ -131,6 +135,78 @@ class Equivalents(unittest.TestCase):
                            "if (a <= b) {")
         self.assertEqual(self.read(report.entry_for(m, "no reason")),
                          {("app/a.cpp", "if (a < b) {", "if (a <= b) {"): "no reason"})
+
+
+class Copies(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.root = os.path.join(self.folder.name, "tree")
+        os.makedirs(os.path.join(self.root, "app"))
+        for rel, text in [("app/a.cpp", "int a = 1;\n"), ("app/b.cpp", "int b = 2;\n"),
+                          (".gitignore", "build/\n"), ("build/x.o", "built\n")]:
+            os.makedirs(os.path.dirname(os.path.join(self.root, rel)), exist_ok=True)
+            with open(os.path.join(self.root, rel), "w") as f:
+                f.write(text)
+        subprocess.run(["git", "init", "-q", self.root], check=True)
+        self.worker = workspace.Worker(self.root, workspace.SIM, 0,
+                                       os.path.join(self.folder.name, "scratch"),
+                                       threading.Event())
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def copied(self, rel):
+        with open(os.path.join(self.worker.src, rel)) as f:
+            return f.read()
+
+    def test_sync_writes_only_what_differs_and_repairs_a_mutated_copy(self):
+        self.worker.sync()
+        self.assertFalse(os.path.exists(os.path.join(self.worker.src, "build")))
+        stamp = os.stat(os.path.join(self.worker.src, ".gitignore")).st_mtime_ns
+        with open(os.path.join(self.worker.src, "app/a.cpp"), "w") as f:
+            f.write("int a = 0;\n")  # as a run killed outright leaves it
+        os.remove(os.path.join(self.root, "app/b.cpp"))
+        with open(os.path.join(self.root, "app/c.cpp"), "w") as f:
+            f.write("int c;\n")
+        time.sleep(0.01)
+        self.worker.sync()
+        self.assertEqual(self.copied("app/a.cpp"), "int a = 1;\n")
+        self.assertEqual(self.copied("app/c.cpp"), "int c;\n")
+        self.assertFalse(os.path.exists(os.path.join(self.worker.src, "app/b.cpp")))
+        # Untouched, so the next build does not recompile it.
+        self.assertEqual(os.stat(os.path.join(self.worker.src, ".gitignore")).st_mtime_ns,
+                         stamp)
+
+    def test_apply_then_restore(self):
+        self.worker.sync()
+        m = mutants.Mutant("app/a.cpp", 1, 9, 10, "constant", "0", "int a = 1;", "int a = 0;")
+        self.worker.apply(m)
+        self.assertEqual(self.copied("app/a.cpp"), "int a = 0;\n")
+        self.worker.restore()
+        self.assertEqual(self.copied("app/a.cpp"), "int a = 1;\n")
+
+    def test_a_stop_ends_the_running_child_and_all_it_started(self):
+        os.makedirs(self.worker.home)
+        began = time.monotonic()
+        threading.Timer(0.5, lambda: (self.worker.stopping.set(),
+                                      self.worker.kill_child())).start()
+        with self.assertRaises(workspace.Stopped):
+            self.worker._run(["sh", "-c", "sleep 31.7371 & sleep 31.7371; wait"], timeout=60,
+                             cwd=self.root)
+        self.assertLess(time.monotonic() - began, 10)
+        left = subprocess.run(["pgrep", "-f", "^sleep 31.7371$"], capture_output=True, text=True)
+        self.assertEqual(left.stdout, "")
+
+
+class Tiers(unittest.TestCase):
+    def test_table(self):
+        for rel, tier in [("app/form1.cpp", workspace.SIM), ("host/text.cpp", workspace.SIM),
+                          ("hook32/locate.cpp", workspace.SIM),
+                          ("glide32/place_splash.cpp", workspace.SIM),
+                          ("host/win32/paint.cpp", workspace.WINDOWS),
+                          ("host/sim/desktop.cpp", None), ("tests/sim/x_test.cpp", None),
+                          ("tools/chatroom/room.cpp", None)]:
+            self.assertIs(workspace.tier_of(rel), tier, rel)
 
 
 if __name__ == "__main__":
