@@ -216,11 +216,16 @@ def main():
 
     signal.signal(signal.SIGINT, stop)
     signal.signal(signal.SIGTERM, stop)
-    status = 1
+    status, record = 1, {"results": [], "details": {}, "facts": {}}
     try:
-        status = run(args, files, workers, equivalents, began)
+        status = run(args, files, workers, equivalents, record)
+        if record["facts"]:
+            finish(args, record, began)
     except workspace.Stopped:
-        pass
+        # What was measured before the stop still counts: it is reported as such.
+        if any(s != report.EQUIVALENT for _m, s in record["results"]):
+            record["facts"]["stopped"] = True
+            finish(args, record, began)
     except (RuntimeError, subprocess.CalledProcessError) as e:
         print("mutate: %s" % e, file=sys.stderr)
         status = 2
@@ -235,7 +240,22 @@ def main():
     return status
 
 
-def run(args, files, workers, equivalents, began):
+def finish(args, record, began):
+    results, facts = record["results"], record["facts"]
+    results.sort(key=lambda r: r[0].sort_key())
+    facts["wall_seconds"] = round(time.monotonic() - began, 1)
+    print()
+    if facts.get("stopped"):
+        print("STOPPED: %d of the %d mutants picked were done; the figures are theirs"
+              % (len(results), facts["picked"]))
+    report.text_report(results, sys.stdout)
+    print("\nwall time %.0f s" % facts["wall_seconds"], flush=True)
+    if args.json:
+        report.write_json(args.json, results, record["details"], facts)
+
+
+def run(args, files, workers, equivalents, record):
+    """Lists or runs the mutants, filling record with the results as they come."""
     say_lock = threading.Lock()
 
     def say(line):
@@ -269,11 +289,14 @@ def run(args, files, workers, equivalents, began):
         # its pick while equivalent.txt grows.
         picked = sorted(random.Random(args.seed).sample(everything, args.sample),
                         key=mutants_mod.Mutant.sort_key)
-    results = [(m, report.EQUIVALENT) for m in picked if m in known]
-    details = {m: {"why": equivalents[(m.path, m.before, m.after)]}
-               for m, _ in results}
-    facts = {"root": ROOT, "files": sorted(r for rs in files.values() for r in rs),
-             "seed": args.seed, "sample": args.sample, "jobs": args.jobs, "tiers": {}}
+    results, details, facts = record["results"], record["details"], record["facts"]
+    results += [(m, report.EQUIVALENT) for m in picked if m in known]
+    details.update({m: {"why": equivalents[(m.path, m.before, m.after)]}
+                    for m, _ in results})
+    facts.update({"root": ROOT, "files": sorted(r for rs in files.values() for r in rs),
+                  "seed": args.seed, "sample": args.sample, "jobs": args.jobs,
+                  "mutants": len(everything), "picked": len(picked), "stopped": False,
+                  "tiers": {}})
     for tier in files:
         todo = [m for m in picked if m not in known and workspace.tier_of(m.path) is tier]
         if not todo:
@@ -293,21 +316,14 @@ def run(args, files, workers, equivalents, began):
         say("== %s: unmutated run %.1f s; a mutant's run is stopped after %.0f s"
             % (tier.name, max(baselines), runner.timeout))
         mutation_began = time.monotonic()
-        in_threads(runner.work, ws)
         facts["tiers"][tier.name] = {
             "mutants": len(todo), "workers": len(ws),
             "unmutated_run_seconds": round(max(baselines), 1),
             "timeout_seconds": runner.timeout,
-            "setup_seconds": round(mutation_began - tier_began, 1),
-            "mutation_seconds": round(time.monotonic() - mutation_began, 1)}
-
-    results.sort(key=lambda r: r[0].sort_key())
-    facts["wall_seconds"] = round(time.monotonic() - began, 1)
-    print()
-    report.text_report(results, sys.stdout)
-    print("\nwall time %.0f s" % facts["wall_seconds"])
-    if args.json:
-        report.write_json(args.json, results, details, facts)
+            "setup_seconds": round(mutation_began - tier_began, 1)}
+        in_threads(runner.work, ws)
+        facts["tiers"][tier.name]["mutation_seconds"] = round(
+            time.monotonic() - mutation_began, 1)
     return 0
 
 
