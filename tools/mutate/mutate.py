@@ -144,9 +144,9 @@ class Run:
                 began = time.monotonic()
                 worker.apply(mutant)
                 try:
-                    test_seconds = None
+                    test_seconds, why = None, None
                     if not worker.compile():
-                        status = report.NO_BUILD
+                        status, why = report.NO_BUILD, worker.tail(12)
                     else:
                         code, test_seconds, timed_out = worker.test(self.timeout)
                         status = (report.TIMEOUT if timed_out else
@@ -160,6 +160,8 @@ class Run:
                     self.details[mutant] = {"seconds": round(seconds, 1),
                                             "test_seconds": test_seconds and
                                             round(test_seconds, 1), "tier": self.tier.name}
+                    if why:
+                        self.details[mutant]["build_output"] = why
                     self.say("[%s %d/%d] %s %s (%.0f s): %s" % (
                         self.tier.name, self.done, self.total, status, mutant.operator,
                         seconds, mutant.describe()))
