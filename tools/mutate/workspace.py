@@ -26,8 +26,8 @@ class Tier:
 # link: a mutant that hangs at start-up would otherwise look like one that does not build.
 SIM = Tier("sim", "sim_tests", ["-DCMAKE_BUILD_TYPE=Debug", "-DMARIGOLD_SANITIZE=ON",
                                 "-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST"])
-WINDOWS = Tier("windows", "win_tests", ["-DCMAKE_BUILD_TYPE=Release",
-                                        "-DCMAKE_TOOLCHAIN_FILE={src}/cmake/mingw-w64-x86_64.cmake"])
+WINDOWS = Tier("windows", "win_tests", [
+    "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_TOOLCHAIN_FILE={src}/cmake/mingw-w64-x86_64.cmake"])
 
 
 def tier_of(relpath):
