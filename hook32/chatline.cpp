@@ -1,5 +1,5 @@
-// Posting a line into the chat room and waiting while the program's events are served.
-#include <cmath>
+// Posting a line into the chat room: the room found at once, the messages carried by the
+// courier.
 #include <string>
 
 #include "hook32/hook32.h"
@@ -24,25 +24,6 @@ void PostChatLine(const Text& line) {
     host::SendMessageTimeoutA(box, host::kWmChar, 13, 0, host::kSmtoAbortIfHung,
                               kChatSendTimeoutMs);
   });
-}
-
-void WaitSeconds(std::int32_t seconds) {
-  float clock = host::SecondsSinceMidnight();
-  // Rounded half to even, so the wait lasts the count give or take half a second.
-  double start = static_cast<double>(std::lrint(clock));
-  double dayOffset = 0.0;
-  float last = clock;
-  for (;;) {
-    float now = host::SecondsSinceMidnight();
-    // The clock restarts at 0 at midnight; carry the day over so the wait still ends.
-    if (now < last - 43200.0f) dayOffset += 86400.0;
-    last = now;
-    double elapsed = static_cast<double>(now) + dayOffset - start;
-    if (elapsed >= seconds) return;
-    // Block until an event comes or the time is up, instead of spinning on the clock.
-    host::WaitForEvents(static_cast<double>(seconds) - elapsed);
-    host::DoEvents();
-  }
 }
 
 }  // namespace Hook32

@@ -11,18 +11,6 @@ namespace {
 constexpr float kSlideStep = 300.0f;          // twips per move (20 pixels)
 constexpr double kSecondsPerPass = 1.0 / 60;  // about one move per displayed frame
 
-// Serves events until `seconds` have passed since `from` by the host's clock, so that each
-// move of the slide stays on screen for a frame. A clock that restarts at midnight cuts the
-// pause short rather than stretching it.
-void PaceUntil(float from, double seconds) {
-  for (;;) {
-    double passed = static_cast<double>(host::SecondsSinceMidnight()) - from;
-    if (passed < 0 || passed >= seconds) return;
-    host::WaitForEvents(seconds - passed);
-    host::DoEvents();
-  }
-}
-
 }  // namespace
 
 void PinOnTop(host::Form& form) {
@@ -47,7 +35,8 @@ void SlideWindowUp(host::Form& form) {
     float top = form.Top();
     float width = form.Width();
     if (top < -width || pass >= passes) return;
-    PaceUntil(passStart, kSecondsPerPass);
+    // Each move stays on screen for a frame.
+    ServeEventsUntil(passStart, kSecondsPerPass);
   }
 }
 

@@ -33,6 +33,9 @@ Text ReadImSender();
 void PostChatLine(const Text& line);
 // Waits about `seconds` seconds by the host's clock while the program's events are served.
 void WaitSeconds(std::int32_t seconds);
+// Serves the program's events until `seconds` have passed since `start` (seconds since
+// midnight) by the host's clock, the day carried over when midnight comes.
+void ServeEventsUntil(double start, double seconds);
 
 // Puts the window into the topmost band without moving or sizing it.
 void PinOnTop(host::Form& form);

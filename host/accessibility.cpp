@@ -43,11 +43,15 @@ std::vector<int> AccessDescription::Children() const {
 
 TwipsRect AccessDescription::Rect(int part) const {
   const AccessPart& p = parts_.at(static_cast<std::size_t>(part));
+  if (p.IsForm()) return {0, 0, form_.DesignArea().width, form_.DesignArea().height};
+  return Rect(p.labels);
+}
+
+TwipsRect AccessDescription::Rect(const std::vector<const Label*>& labels) const {
   float width = form_.DesignArea().width;
   float height = form_.DesignArea().height;
-  if (p.IsForm()) return {0, 0, width, height};
   float left = width, top = height, right = 0, bottom = 0;
-  for (const Label* label : p.labels) {
+  for (const Label* label : labels) {
     const TwipsRect& r = label->Rect();
     left = std::min(left, std::max(r.left, 0.0f));
     top = std::min(top, std::max(r.top, 0.0f));

@@ -53,6 +53,9 @@ class AccessDescription {
   // Where a part lies in twips of the client area, cut to the form's own size (a label may
   // reach beyond the window's edge, and that part of it cannot be hit).
   TwipsRect Rect(int part) const;
+  // Where these labels lie together, cut to the form's client area; empty when none of them
+  // shows there.
+  TwipsRect Rect(const std::vector<const Label*>& labels) const;
   // The part under a point of the client area: the label that takes the mouse there (the
   // one latest in z-order) decides, so a spot covered by a later label is not hit. -1: none.
   int PartAt(float x, float y) const;

@@ -16,7 +16,7 @@ void DragWindow(Form& form, int button) {
                  reinterpret_cast<std::intptr_t>(&noPosition));
     return;
   }
-  if (!form.Loaded() || form.State() == WindowState::Minimized) return;
+  if (!form.Clickable()) return;
   if (GrabPointer(form)) form.following_ = button;
 }
 

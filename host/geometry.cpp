@@ -8,7 +8,7 @@ namespace {
 
 float ReadBack(float set, int pixels, float twipsPerPixel) {
   if (ToPixels(set, twipsPerPixel) == pixels) return set;
-  return static_cast<float>(pixels) * twipsPerPixel;
+  return ToTwips(pixels, twipsPerPixel);
 }
 
 }  // namespace

@@ -32,10 +32,13 @@ namespace host {
 //
 // The portable half calls the primitives declared here once it has decided they are due.
 
-// Twips as whole pixels at a resolution, to the nearest: the one conversion every host and
-// the portable half take.
+// Twips as whole pixels at a resolution, to the nearest, and pixels as twips: the one
+// conversion each way that every host and the portable half take.
 inline int ToPixels(float twips, float twipsPerPixel) {
   return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+inline float ToTwips(int pixels, float twipsPerPixel) {
+  return static_cast<float>(pixels) * twipsPerPixel;
 }
 
 // Where a loaded form's window stands, in whole pixels of the screen (minimised: where it
@@ -44,6 +47,13 @@ struct PixelRect {
   int left = 0, top = 0, width = 0, height = 0;
 };
 PixelRect WindowPixels(const Form& form);
+// A window's pixels for a place and size in twips: each rounded on its own, so that a window
+// keeps its size in pixels wherever it stands.
+inline PixelRect WindowPixelsAt(float left, float top, const TwipsRect& size, float tppX,
+                                float tppY) {
+  return {ToPixels(left, tppX), ToPixels(top, tppY), ToPixels(size.width, tppX),
+          ToPixels(size.height, tppY)};
+}
 // Moves a loaded form's window to a place in twips, at the pixel nearest to it (minimised: the
 // place it restores to). A host may keep windows on its screen.
 void PlaceWindow(Form& form, float left, float top);

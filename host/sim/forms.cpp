@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/accessibility.h"
 #include "host/platform.h"
 #include "host/sim/internal.h"
 
@@ -104,15 +105,10 @@ void SetDropHiddenInput(bool drop) {
 }
 
 void Click(host::Label& label) {
-  const host::Form& form = label.Owner();
-  const host::TwipsRect& r = label.Rect();
-  float left = std::max(r.left, 0.0f);
-  float top = std::max(r.top, 0.0f);
-  float right = std::min(r.left + r.width, form.Width());
-  float bottom = std::min(r.top + r.height, form.Height());
-  if (right <= left || bottom <= top)
+  host::TwipsRect shown = label.Owner().Accessibility().Rect({&label});
+  if (shown.width <= 0)
     throw std::logic_error("sim::Click: label " + label.Name() + " lies outside its form");
-  Click(label.Owner(), (left + right) / 2, (top + bottom) / 2);
+  Click(label.Owner(), shown.left + shown.width / 2, shown.top + shown.height / 2);
 }
 
 void Click(host::CommandButton& button) {
@@ -223,8 +219,7 @@ void Form::SetState(WindowState state) {
 PixelRect WindowPixels(const Form& form) {
   const Form::Native& native = HostAccess::NativeOf(form);
   float tpp = forms().screen.twipsPerPixel;
-  return {ToPixels(native.left, tpp), ToPixels(native.top, tpp),
-          ToPixels(form.DesignArea().width, tpp), ToPixels(form.DesignArea().height, tpp)};
+  return WindowPixelsAt(native.left, native.top, form.DesignArea(), tpp, tpp);
 }
 
 void PlaceWindow(Form& form, float left, float top) {

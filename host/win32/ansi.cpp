@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "host/text.h"
-#include "host/win32/wide.h"
+#include "host/win32/support.h"
 
 namespace host {
 

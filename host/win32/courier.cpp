@@ -9,7 +9,7 @@
 
 #include "host/courier.h"
 #include "host/runtime.h"
-#include "host/win32/raii.h"
+#include "host/win32/support.h"
 
 namespace host {
 namespace {

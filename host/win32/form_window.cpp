@@ -269,11 +269,9 @@ void Form::CreateNative() {
   // minimise and restore the window.
   DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   DWORD exStyle = showInTaskbar_ ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-  float tppX = TwipsPerPixelX();
-  float tppY = TwipsPerPixelY();
-  RECT rect = {ToPixels(design_.left, tppX), ToPixels(design_.top, tppY), 0, 0};
-  rect.right = rect.left + ToPixels(design_.width, tppX);
-  rect.bottom = rect.top + ToPixels(design_.height, tppY);
+  PixelRect at =
+      WindowPixelsAt(design_.left, design_.top, design_, TwipsPerPixelX(), TwipsPerPixelY());
+  RECT rect = {at.left, at.top, at.left + at.width, at.top + at.height};
   ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
   HWND window = ::CreateWindowExW(exStyle, win32::kFormClass, Wide(caption_), style, rect.left,
                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,

@@ -21,7 +21,11 @@ RECT OuterRect(HWND window) {
 
 PixelRect WindowPixels(const Form& form) {
   HWND window = HostAccess::NativeOf(form).Hwnd();
-  RECT r = window != nullptr ? OuterRect(window) : win32::ToPixelRect(form.DesignArea());
+  if (window == nullptr) {
+    const TwipsRect& design = form.DesignArea();
+    return WindowPixelsAt(design.left, design.top, design, TwipsPerPixelX(), TwipsPerPixelY());
+  }
+  RECT r = OuterRect(window);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 

@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "host/platform.h"
-#include "host/win32/picture.h"
-#include "host/win32/raii.h"
-#include "host/win32/wide.h"
+#include "host/win32/support.h"
 
 namespace host {
 
@@ -78,8 +76,7 @@ struct TwipsPoint {
   float x, y;
 };
 inline TwipsPoint ToTwips(POINT client) {
-  return {static_cast<float>(client.x) * TwipsPerPixelX(),
-          static_cast<float>(client.y) * TwipsPerPixelY()};
+  return {host::ToTwips(client.x, TwipsPerPixelX()), host::ToTwips(client.y, TwipsPerPixelY())};
 }
 
 // A rectangle in twips of the client area, as pixels at the screen's resolution.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/user32.h"
-#include "host/win32/raii.h"
+#include "winsupport/owners.h"
 
 namespace hook32_test {
 
@@ -28,7 +28,7 @@ std::vector<Received>& Inbox();
 // The messages one window received.
 std::vector<Received> ReceivedBy(HWND window);
 
-using host::win32::UniqueWindow;
+using winsupport::UniqueWindow;
 
 // A real window's handle as the program's host functions take it.
 inline host::Hwnd H(HWND window) {

@@ -13,14 +13,14 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/forms.h"
-#include "host/win32/raii.h"
 #include "hotspots.h"
 #include "tests/win/runtime_support.h"
+#include "winsupport/owners.h"
 
 namespace {
 
-using host::win32::ComPtr;
 using runtime_test::Pump;
+using winsupport::ComPtr;
 
 VARIANT Child(long id) {
   VARIANT v;
@@ -41,13 +41,10 @@ ComPtr<IAccessible> ClientObject(const host::Form& form) {
 // A text property (name, value, default action); "(null)" when there is none.
 std::u16string Property(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
                         IAccessible* object, long id) {
-  BSTR text = nullptr;
-  (object->*get)(Child(id), &text);
-  std::u16string out =
-      text ? std::u16string(reinterpret_cast<const char16_t*>(text), ::SysStringLen(text))
-           : u"(null)";
-  ::SysFreeString(text);
-  return out;
+  winsupport::Bstr text;
+  (object->*get)(Child(id), text.Put());
+  if (text.get() == nullptr) return u"(null)";
+  return std::u16string(reinterpret_cast<const char16_t*>(text.get()), ::SysStringLen(text.get()));
 }
 long Long(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), IAccessible* object,
           long id) {

@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "assets/resource.h"
-#include "host/win32/native.h"
-#include "host/win32/picture.h"
+#include "host/platform.h"
+#include "winsupport/picture.h"
 
 namespace {
 
 using host::TwipsRect;
-using host::win32::LoadPictureResource;
-using host::win32::Picture;
-using host::win32::ScaledPictureSize;
+using winsupport::LoadPictureResource;
+using winsupport::Picture;
+using winsupport::ScaledPictureSize;
 
 constexpr std::array kDpis = {72, 96, 120, 144, 168, 192, 240};
 

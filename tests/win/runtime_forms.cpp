@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "assets/resource.h"
-#include "host/win32/picture.h"
 #include "tests/win/runtime_support.h"
+#include "winsupport/picture.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ TEST(RuntimeForms, DecodesJpegPicturesTopDown) {
       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xff, 0xda,
       0x00, 0x0c, 0x03, 0x01, 0x00, 0x02, 0x11, 0x03, 0x11, 0x00, 0x3f, 0x00, 0x96, 0xd9, 0xfd,
       0x5f, 0x00, 0x4e, 0x6b, 0xf8, 0x88, 0xe0, 0x3f, 0xff, 0xd9};
-  host::win32::Picture picture = host::win32::DecodePicture(kJpeg, sizeof kJpeg);
+  winsupport::Picture picture = winsupport::DecodePicture(kJpeg, sizeof kJpeg);
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture.width, 16);
   EXPECT_EQ(picture.height, 16);
@@ -144,12 +144,12 @@ TEST(RuntimeForms, DecodesJpegPicturesTopDown) {
   EXPECT_TRUE(close(pixel(12, 13), 30, 30, 220)) << std::hex << pixel(12, 13);
 
   const unsigned char junk[] = {0xFF, 0xD8, 0x00, 0x01, 0x02};
-  EXPECT_FALSE(host::win32::DecodePicture(junk, sizeof junk));
-  EXPECT_FALSE(host::win32::LoadPictureResource(9999));
+  EXPECT_FALSE(winsupport::DecodePicture(junk, sizeof junk));
+  EXPECT_FALSE(winsupport::LoadPictureResource(9999));
 }
 
 TEST(RuntimeForms, PaintsItsPictureResourceUnscaled) {
-  host::win32::Picture picture = host::win32::LoadPictureResource(IDR_MAIN_PICTURE);
+  winsupport::Picture picture = winsupport::LoadPictureResource(IDR_MAIN_PICTURE);
   if (!picture) GTEST_SKIP() << "this test program carries no picture resources";
   RecordingForm form({1500, 1500, 1770, 900});
   form.SetPicture(IDR_MAIN_PICTURE);

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "hook32/hook32.h"
 #include "host/runtime.h"
-#include "host/win32/raii.h"
 #include "tests/contract/driver.h"
+#include "winsupport/owners.h"
+#include "winsupport/picture.h"
 
 namespace runtime_test {
 
@@ -20,18 +22,10 @@ class RecordingForm : public contract::RecordingForm {
   HWND Window() const { return reinterpret_cast<HWND>(Handle()); }
 };
 
-// Serves events for about `seconds`, the way the program's waits do.
-inline double Pump(double seconds) {
-  LARGE_INTEGER frequency, start, now;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&start);
-  for (;;) {
-    host::DoEvents();
-    ::QueryPerformanceCounter(&now);
-    double elapsed = double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    if (elapsed >= seconds) return elapsed;
-    host::WaitForEvents(seconds - elapsed);
-  }
+// Serves events for about `seconds`, as the program's own waits do.
+inline void Pump(double seconds) {
+  host::DoEvents();
+  Hook32::ServeEventsUntil(host::SecondsSinceMidnight(), seconds);
 }
 
 // What the form paints into its client area, as 0x00RRGGBB pixels, row by row.
@@ -50,17 +44,10 @@ inline Capture CaptureClient(HWND window) {
   Capture capture;
   capture.width = client.right;
   capture.height = client.bottom;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = capture.width;
-  info.bmiHeader.biHeight = -capture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  host::win32::UniqueBitmap bitmap(
-      ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  host::win32::UniqueDc dc(::CreateCompatibleDC(nullptr));
-  host::win32::Selection selected(dc.get(), bitmap.get());
+  winsupport::UniqueBitmap bitmap = winsupport::TopDownDib(capture.width, capture.height, &bits);
+  winsupport::UniqueDc dc(::CreateCompatibleDC(nullptr));
+  winsupport::Selection selected(dc.get(), bitmap.get());
   ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
   ::GdiFlush();
   auto* first = static_cast<std::uint32_t*>(bits);

@@ -1,73 +1,20 @@
 // bare.exe: the least a Win32 program needs to show the splash picture in one frameless
 // window, the yardstick for marigold.exe's private bytes, start-up time and idle cost.
-#include <wincodec.h>
 #include <windows.h>
 
-#include "host/win32/raii.h"  // handle wrappers only: nothing of the runtime is linked in
+#include "winsupport/owners.h"
+#include "winsupport/picture.h"
 
 namespace {
 
-using host::win32::ComPtr;
-using host::win32::ComScope;
-using host::win32::Selection;
-using host::win32::UniqueBitmap;
-using host::win32::UniqueDc;
-using host::win32::UniqueWindow;
+using winsupport::Selection;
+using winsupport::UniqueBitmap;
+using winsupport::UniqueDc;
+using winsupport::UniqueWindow;
 
 constexpr int kPictureId = 1;  // RCDATA in bare.rc
 constexpr int kWidth = 333;    // the splash window's size in pixels
 constexpr int kHeight = 230;
-
-// The JPEG resource decoded by WIC into a 32-bit DIB section; null when anything fails.
-UniqueBitmap DecodeSplash() {
-  HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(kPictureId), MAKEINTRESOURCEW(10));
-  if (found == nullptr) return nullptr;
-  HGLOBAL loaded = ::LoadResource(nullptr, found);
-  DWORD size = ::SizeofResource(nullptr, found);
-  auto* bytes = static_cast<BYTE*>(::LockResource(loaded));
-  if (bytes == nullptr || size == 0) return nullptr;
-
-  ComPtr<IWICImagingFactory> factory;
-  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Put())))) {
-    return nullptr;
-  }
-  ComPtr<IWICStream> stream;
-  if (FAILED(factory->CreateStream(stream.Put()))) return nullptr;
-  if (FAILED(stream->InitializeFromMemory(bytes, size))) return nullptr;
-  ComPtr<IWICBitmapDecoder> decoder;
-  if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                              decoder.Put()))) {
-    return nullptr;
-  }
-  ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(decoder->GetFrame(0, frame.Put()))) return nullptr;
-  ComPtr<IWICFormatConverter> converter;
-  if (FAILED(factory->CreateFormatConverter(converter.Put()))) return nullptr;
-  if (FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
-                                   WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom))) {
-    return nullptr;
-  }
-  UINT width = 0, height = 0;
-  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0) return nullptr;
-
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down rows, as WIC copies them
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || bits == nullptr) return nullptr;
-  if (FAILED(converter->CopyPixels(nullptr, width * 4, width * 4 * height,
-                                   static_cast<BYTE*>(bits)))) {
-    return nullptr;
-  }
-  return bitmap;
-}
 
 HBITMAP picture = nullptr;  // owned by WinMain; the window only draws it
 
@@ -99,8 +46,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  ComScope com;
-  UniqueBitmap bitmap = DecodeSplash();
+  // The program's own decoder: WIC into a 32-bit top-down DIB section.
+  UniqueBitmap bitmap = winsupport::LoadPictureResource(kPictureId).bitmap;
   picture = bitmap.get();
 
   WNDCLASSEXW cls = {};

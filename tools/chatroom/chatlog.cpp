@@ -5,13 +5,13 @@
 
 #include <cstdio>
 
-#include "host/win32/raii.h"
-#include "host/win32/wide.h"
+#include "winsupport/owners.h"
+#include "winsupport/text.h"
 
 namespace chatroom {
 
 std::string EscapeForLog(std::wstring_view text) {
-  std::string utf8 = host::win32::Utf8FromWide(text);
+  std::string utf8 = winsupport::Utf8FromWide(text);
   std::string out;
   for (unsigned char c : utf8) {
     if (c == '\\') {
@@ -40,9 +40,9 @@ bool AppendPost(const std::wstring& path, std::string_view ansi, int room, std::
   line += '\t';
   line += EscapeForLog(text);
   line += '\n';
-  host::win32::UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  winsupport::UniqueHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
     file.release();
     return false;

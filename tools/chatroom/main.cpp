@@ -11,9 +11,9 @@
 
 #include "classes.h"
 #include "documents.h"
-#include "host/win32/raii.h"
 #include "options.h"
 #include "room.h"
+#include "winsupport/owners.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   options = *parsed;
   if (options.exitAfterS >= 0) {
     // A thread of its own, so the client ends on time even while its window thread hangs.
-    host::win32::UniqueHandle ender(CreateThread(nullptr, 0, EndAfterDelay, nullptr, 0, nullptr));
+    winsupport::UniqueHandle ender(CreateThread(nullptr, 0, EndAfterDelay, nullptr, 0, nullptr));
   }
   chatroom::SetSession(options.screenName, options.logPath);
   if (!chatroom::RegisterClasses(instance, FrameProc, chatroom::ChildProc)) {

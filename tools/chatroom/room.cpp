@@ -12,6 +12,7 @@
 
 #include "chatlog.h"
 #include "classes.h"
+#include "winsupport/text.h"
 
 namespace chatroom {
 namespace {
@@ -94,9 +95,7 @@ void PostFromBox(HWND box) {
   int bytes = GetWindowTextLengthA(box);
   std::string ansi(static_cast<std::size_t>(bytes) + 1, '\0');
   ansi.resize(static_cast<std::size_t>(GetWindowTextA(box, ansi.data(), bytes + 1)));
-  int chars = GetWindowTextLengthW(box);
-  std::wstring text(static_cast<std::size_t>(chars) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), chars + 1)));
+  std::wstring text = winsupport::WideString(winsupport::WindowText(box));
   // Every Enter is logged, an empty one too, so a test sees each Enter that arrived; the
   // transcript, like a chat room, shows only lines with something in them.
   AppendPost(logPath, ansi, doc->number, text);

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "host/text.h"
-#include "host/win32/raii.h"
 #include "json_line.h"
+#include "winsupport/owners.h"
 
 namespace probe {
 namespace {
 
-using host::win32::ComPtr;
-using host::win32::ComScope;
+using winsupport::ComPtr;
+using winsupport::ComScope;
 
 VARIANT Child(long id) {
   VARIANT v;
@@ -29,15 +29,13 @@ VARIANT Child(long id) {
   return v;
 }
 
-std::string Text(BSTR text, HRESULT hr) {
-  if (hr != S_OK || text == nullptr) {
-    ::SysFreeString(text);
-    return "null";
-  }
-  std::string utf8 =
-      host::ToUtf8(host::Text(reinterpret_cast<const char16_t*>(text), ::SysStringLen(text)));
-  ::SysFreeString(text);
-  return Quote(utf8);
+// A text property (name, value) of the object or a child, as JSON; null when there is none.
+std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), IAccessible* object,
+                 long id) {
+  winsupport::Bstr text;
+  if ((object->*get)(Child(id), text.Put()) != S_OK || text.get() == nullptr) return "null";
+  return Quote(host::ToUtf8(
+      host::Text(reinterpret_cast<const char16_t*>(text.get()), ::SysStringLen(text.get()))));
 }
 
 std::string Role(IAccessible* object, long id) {
@@ -54,18 +52,6 @@ std::string State(IAccessible* object, long id) {
   ::VariantInit(&state);
   if (object->get_accState(Child(id), &state) != S_OK || state.vt != VT_I4) return "null";
   return std::to_string(state.lVal);
-}
-
-std::string Name(IAccessible* object, long id) {
-  BSTR text = nullptr;
-  HRESULT hr = object->get_accName(Child(id), &text);
-  return Text(text, hr);
-}
-
-std::string Value(IAccessible* object, long id) {
-  BSTR text = nullptr;
-  HRESULT hr = object->get_accValue(Child(id), &text);
-  return Text(text, hr);
 }
 
 std::string Location(IAccessible* object, long id) {
@@ -96,16 +82,17 @@ std::string AccessibleTree(HWND window) {
     if (id > 1) children += ',';
     IAccessible* o = object.get();
     for (const std::string& part :
-         {std::string("["), std::to_string(id), std::string(","), Name(o, id), std::string(","),
-          Role(o, id), std::string(","), Value(o, id), std::string(","), State(o, id),
-          std::string(","), Location(o, id), std::string("]")}) {
+         {std::string("["), std::to_string(id), std::string(","),
+          Text(&IAccessible::get_accName, o, id), std::string(","), Role(o, id), std::string(","),
+          Text(&IAccessible::get_accValue, o, id), std::string(","), State(o, id), std::string(","),
+          Location(o, id), std::string("]")}) {
       children += part;
     }
   }
   children += ']';
   // Appended piece by piece: GCC 12 gives a false -Wrestrict on "literal" + std::string.
   std::string out = "{\"name\":";
-  out += Name(object.get(), CHILDID_SELF);
+  out += Text(&IAccessible::get_accName, object.get(), CHILDID_SELF);
   for (const std::string& part : {std::string(",\"role\":"), Role(object.get(), CHILDID_SELF),
                                   std::string(",\"state\":"), State(object.get(), CHILDID_SELF),
                                   std::string(",\"children\":"), children, std::string("}")}) {
@@ -124,7 +111,7 @@ std::string AccessibleAt(long x, long y) {
   }
   long id = child.vt == VT_I4 ? child.lVal : CHILDID_SELF;
   std::string out = "[";
-  out += Name(object.get(), id);
+  out += Text(&IAccessible::get_accName, object.get(), id);
   for (const std::string& part : {std::string(","), Role(object.get(), id), std::string(","),
                                   std::to_string(id), std::string("]")}) {
     out += part;
@@ -140,7 +127,7 @@ std::string AccessibleDo(HWND window, long id) {
 }
 
 std::string ModuleLoaded(DWORD pid, const std::wstring& module) {
-  host::win32::UniqueHandle owned(
+  winsupport::UniqueHandle owned(
       ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
   HANDLE process = owned.get();
   if (process == nullptr) return "null";

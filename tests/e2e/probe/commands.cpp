@@ -21,25 +21,25 @@
 #include "hook32/hook32.h"
 #include "host/courier.h"
 #include "host/text.h"
-#include "host/win32/raii.h"
-#include "host/win32/wide.h"
 #include "json_line.h"
 #include "tools/chatroom/classes.h"
+#include "winsupport/owners.h"
+#include "winsupport/text.h"
 
 namespace probe {
 namespace {
 
-using host::win32::UniqueHandle;
+using winsupport::UniqueHandle;
 
 struct BadArgs {
   std::string what;
 };
 
 std::wstring Wide(const std::string& utf8) {
-  return host::win32::WideFromUtf8(utf8);
+  return winsupport::WideFromUtf8(utf8);
 }
 std::string Utf8(const std::wstring& wide) {
-  return host::win32::Utf8FromWide(wide);
+  return winsupport::Utf8FromWide(wide);
 }
 
 const std::string& Arg(const Args& args, std::size_t i) {
@@ -74,10 +74,7 @@ const wchar_t* OrNull(const std::optional<std::wstring>& text) {
 }
 
 std::wstring CaptionOf(HWND hwnd) {
-  int n = GetWindowTextLengthW(hwnd);
-  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), n + 1)));
-  return text;
+  return winsupport::WideString(winsupport::WindowText(hwnd));
 }
 
 std::wstring ClassOf(HWND hwnd) {

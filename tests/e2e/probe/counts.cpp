@@ -12,12 +12,12 @@
 #include <memory>
 #include <vector>
 
-#include "host/win32/raii.h"
+#include "winsupport/owners.h"
 
 namespace probe {
 namespace {
 
-using host::win32::UniqueHandle;
+using winsupport::UniqueHandle;
 
 // Where the process environment block keeps the GDI handle table's address.
 constexpr std::size_t kPebGdiTable = sizeof(void*) == 8 ? 0xF8 : 0x94;

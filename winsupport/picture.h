@@ -1,14 +1,14 @@
-// JPEG pictures decoded once with the Windows Imaging Component into a GDI bitmap, scaled
-// once to the screen's dots per inch so that a picture keeps its size in twips.
+// Pictures decoded once with the Windows Imaging Component into a top-down DIB section,
+// scaled once to the screen's dots per inch so that a picture keeps its size in twips.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
-#include "host/win32/raii.h"
+#include "winsupport/owners.h"
 
-namespace host::win32 {
+namespace winsupport {
 
 // The pictures are made for 96 dpi (15 twips per pixel), where they are drawn as they are.
 inline constexpr int kPictureDpi = 96;
@@ -28,6 +28,10 @@ constexpr int ScaledPictureSize(int pixels, int dpi) {
   return scaled < 1 ? 1 : static_cast<int>(scaled);
 }
 
+// A 32-bit DIB section whose rows run top down, as WIC copies them; its pixels at *bits.
+// Null when it cannot be made.
+UniqueBitmap TopDownDib(int width, int height, void** bits);
+
 // Any image format WIC reads, scaled by dpiX / 96 across and dpiY / 96 down; at 96 dpi the
 // decoded pixels themselves. An empty picture when the bytes do not decode.
 Picture DecodePicture(const void* data, std::size_t size, int dpiX = kPictureDpi,
@@ -36,4 +40,4 @@ Picture DecodePicture(const void* data, std::size_t size, int dpiX = kPictureDpi
 // or undecodable.
 Picture LoadPictureResource(int id, int dpiX = kPictureDpi, int dpiY = kPictureDpi);
 
-}  // namespace host::win32
+}  // namespace winsupport

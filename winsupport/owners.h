@@ -1,17 +1,18 @@
-// Owning wrappers for the Windows handles the program, its tools and its test probe hold:
-// kernel handles, windows, GDI objects, icons, device contexts, locks and COM pointers, each
-// released exactly once.
+// Owners for the Windows handles the program, its tools and its tests hold: kernel handles,
+// windows, GDI objects, icons, device contexts, locks, COM pointers and BSTRs, each released
+// exactly once.
 #pragma once
 
 #include <windows.h>
 // after <windows.h>; also where WIN32_LEAN_AND_MEAN leaves COM out
 #include <objbase.h>
+#include <oleauto.h>
 
 #include <memory>
 #include <type_traits>
 #include <utility>
 
-namespace host::win32 {
+namespace winsupport {
 
 struct HandleCloser {
   void operator()(HANDLE handle) const { ::CloseHandle(handle); }
@@ -92,6 +93,24 @@ class CriticalSection {
   CRITICAL_SECTION section_;
 };
 
+// A BSTR that a COM call hands over (filled through Put()), freed when it goes.
+class Bstr {
+ public:
+  Bstr() = default;
+  ~Bstr() { ::SysFreeString(text_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR get() const { return text_; }
+  // For out-parameters: frees what is held and gives the slot to fill.
+  BSTR* Put() {
+    ::SysFreeString(std::exchange(text_, nullptr));
+    return &text_;
+  }
+
+ private:
+  BSTR text_ = nullptr;
+};
+
 // A COM interface pointer that is released when it goes.
 template <typename T>
 class ComPtr {
@@ -138,4 +157,4 @@ class ComScope {
   bool ok_;
 };
 
-}  // namespace host::win32
+}  // namespace winsupport

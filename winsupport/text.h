@@ -1,6 +1,6 @@
 // Text in the wide ("W") functions of Windows: the program's text is UTF-16 as they are, so
 // the one conversion is a cast; UTF-8 (logs, command lines) goes through host/text.h; and the
-// one way to read a window's text back. Shared by the program, its tools and the test probe.
+// one way to read a window's text back. Shared by the program, its tools and its tests.
 #pragma once
 
 #include <windows.h>
@@ -11,18 +11,23 @@
 
 #include "host/text.h"
 
-namespace host::win32 {
+namespace winsupport {
+
+using host::Text;
 
 inline const wchar_t* Wide(const Text& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-inline std::wstring WideFromUtf8(std::string_view utf8) {
-  Text text = FromUtf8(utf8);
+inline std::wstring WideString(const Text& text) {
   return std::wstring(text.begin(), text.end());
 }
+
+inline std::wstring WideFromUtf8(std::string_view utf8) {
+  return WideString(host::FromUtf8(utf8));
+}
 inline std::string Utf8FromWide(std::wstring_view wide) {
-  return ToUtf8(Text(wide.begin(), wide.end()));
+  return host::ToUtf8(Text(wide.begin(), wide.end()));
 }
 
 // The whole text of a window (a caption, an edit's content), however long.
@@ -34,4 +39,4 @@ inline Text WindowText(HWND window) {
               static_cast<std::size_t>(std::max(got, 0)));
 }
 
-}  // namespace host::win32
+}  // namespace winsupport

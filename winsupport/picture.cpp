@@ -1,10 +1,10 @@
-// Decoding the forms' JPEG pictures with the Windows Imaging Component, and scaling them
+// Decoding pictures with the Windows Imaging Component into top-down DIB sections, scaled
 // once to the screen's resolution.
-#include "host/win32/picture.h"
+#include "winsupport/picture.h"
 
 #include <wincodec.h>
 
-namespace host::win32 {
+namespace winsupport {
 namespace {
 
 constexpr UINT kMaxSide = 16384;
@@ -14,6 +14,20 @@ bool SizeOk(UINT width, UINT height) {
 }
 
 }  // namespace
+
+UniqueBitmap TopDownDib(int width, int height, void** bits) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  *bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+  if (*bits == nullptr) bitmap.reset();
+  return bitmap;
+}
 
 Picture DecodePicture(const void* data, std::size_t size, int dpiX, int dpiY) {
   if (data == nullptr || size == 0 || size > 0xFFFFFFFFu) return {};
@@ -67,16 +81,9 @@ Picture DecodePicture(const void* data, std::size_t size, int dpiX, int dpiY) {
     height = scaledHeight;
   }
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, as WIC copies rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || bits == nullptr) return {};
+  UniqueBitmap bitmap = TopDownDib(static_cast<int>(width), static_cast<int>(height), &bits);
+  if (!bitmap) return {};
   UINT stride = width * 4;
   if (FAILED(source->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
     return {};
@@ -96,4 +103,4 @@ Picture LoadPictureResource(int id, int dpiX, int dpiY) {
   return DecodePicture(::LockResource(loaded), ::SizeofResource(module, found), dpiX, dpiY);
 }
 
-}  // namespace host::win32
+}  // namespace winsupport
