@@ -62,13 +62,12 @@ def main():
         strip = kit.wait_until(lambda: reason_window(probe), 10)
         if not strip:
             raise e2e.E2EError("the reason window did not open")
-        left, top, right, bottom = probe.rect(strip)
-        kit.click_window(probe, strip, left + 60, top + 8)
+        kit.click_client(probe, strip, kit.REASON_TEXT_BOX)
         kit.focus_under_pointer()
         e2e.key("Home", "shift+End")  # Wine's single-line edit ignores ctrl+a
         e2e.type_text("out for lunch")
         snap(probe, "3-reason")
-        kit.click_window(probe, strip, left + 188, top + 8)
+        kit.click_client(probe, strip, kit.REASON_OK)
         kit.wait_until(lambda: probe.visible(session.main), 10)
 
         say("starting to idle; the first banner comes in a minute")

@@ -11,9 +11,6 @@ import time
 import e2e
 import marigold_kit as mk
 
-# The reason window's "ok" button and the main window's hot spots, in client pixels.
-REASON_OK = (188, 9)
-
 FIRST_BANNER = e2e.banner("load")
 
 # Characters the host's conversion maps to a look-alike rather than to the default "?"
@@ -155,7 +152,7 @@ class Marigold:
 
     def press_ok(self, timeout_ms=10000):
         """Clicks "ok" on the reason window and waits for the main window to be back."""
-        click_client(self.probe, self.reason, REASON_OK)
+        click_client(self.probe, self.reason, mk.REASON_OK)
         if not self.probe.wait(mk.FORM_CLASS, mk.MAIN_CAPTION, timeout_ms):
             raise e2e.E2EError("the main window did not come back after ok")
 

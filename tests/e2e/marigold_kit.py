@@ -27,6 +27,9 @@ STOP_SPOT = SPOTS["Stop Idling"]  # Label3
 MINIMISE_SPOT = SPOTS["Minimise"]  # Label5
 EXIT_SPOT = SPOTS["Exit"]  # Label4
 TITLE_STRIP = (20, 10)  # no label: a press here drags the window
+# The reason window's text box and "ok" button, in its client pixels.
+REASON_TEXT_BOX = (60, 9)
+REASON_OK = (188, 9)
 
 # Where the letters of the indicator words "on" (Label6) and "off" (Label7) are drawn, as
 # client-pixel rectangles x, y, w, h. The labels overlap by a pixel and the reason legend

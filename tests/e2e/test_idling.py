@@ -9,8 +9,6 @@ import e2e
 import marigold_kit as mk
 
 REASON = "Gone fishing"
-# Client pixels of the reason window's text box (177 x 19) and its "ok" button (25 x 17 at 176).
-TEXT_BOX_POINT = (60, 9)
 REASON_WINDOW_RECT = (279, 141, 279 + 201, 141 + 18)
 
 
@@ -48,7 +46,7 @@ class IdlingJourneyTest(unittest.TestCase):
         self.assertEqual((box_class, ok_class, ok_caption), ("Edit", "Button", "ok"))
         self.assertEqual(self.probe.text(box), "Enter Reason Why You are Idling")
 
-        mk.click_client(self.probe, reason, TEXT_BOX_POINT)
+        mk.click_client(self.probe, reason, mk.REASON_TEXT_BOX)
         mk.focus_under_pointer()
         # Selects the whole text the way every edit box takes it; Wine's single-line edit box
         # does not answer ctrl+a.

@@ -21,11 +21,13 @@ sys.path.insert(0, HERE)
 
 import linuxproc  # noqa: E402
 import e2e  # noqa: E402
+import marigold_kit as mk  # noqa: E402
 
-FORM = "MarigoldForm"
-SPLASH = "Form3"
-MAIN = "Marigold Idle -CorVID"
-FAREWELL = "marigold v1 idle"
+# The program's windows and spots as the end-to-end tests know them (tests/hotspots.txt).
+FORM = mk.FORM_CLASS
+SPLASH = mk.SPLASH_CAPTION
+MAIN = mk.MAIN_CAPTION
+FAREWELL = mk.FAREWELL_TITLE
 BARE_CLASS, BARE_CAPTION = "BareSplash", "bare"
 KB = 1024
 
@@ -85,12 +87,6 @@ def find_box(probe, caption, timeout=10.0):
                 return box
         time.sleep(0.02)
     raise e2e.E2EError("no message box %r" % caption)
-
-
-def click_client(probe, hwnd, x, y):
-    """A real click at pixel (x, y) of the window's client area."""
-    left, top, _, _ = probe.client(hwnd)
-    e2e.click(left + x, top + y)
 
 
 # ---------------------------------------------------------------- the measurements
@@ -248,10 +244,10 @@ def responsiveness_once(probe, exe, hang):
         clicked = time.monotonic()
         e2e.click(x, y)
         main, shown_s = poll_visible(probe, FORM, MAIN, clicked, 10)
-        left, top, _, _ = probe.client(main)
-        e2e.mousemove(left + 92, top + 8)  # the minimise spot
+        spot = mk.client_point(probe, main, mk.MINIMISE_SPOT)
+        mk.point_at_window(probe, main, *spot)
         clicked = time.monotonic()
-        e2e.click(left + 92, top + 8)
+        e2e.click(*spot)
         deadline = clicked + 10
         while not probe.iconic(main) and time.monotonic() < deadline:
             time.sleep(0.002)
@@ -294,19 +290,20 @@ def background(chat, seconds):
 
 def start_idling(probe, main):
     """Gives a reason through the reason window, then presses "Start Idling"."""
-    click_client(probe, main, 88, 36)  # the reason label, "Click Me"
+    mk.click_client(probe, main, mk.REASON_LABEL)
     deadline = time.monotonic() + 10
     reason = 0
     while not reason and time.monotonic() < deadline:
-        reason = next((h for h, c, t, _ in probe.toplevel() if c == FORM and t == ""), 0)
+        reason = next((h for h, c, t, _ in probe.toplevel()
+                       if c == FORM and t == mk.REASON_CAPTION), 0)
         time.sleep(0.05)
     if not reason:
         raise e2e.E2EError("the reason window did not show")
     e2e.type_text(" (lunch)")
-    click_client(probe, reason, 188, 8)  # "ok"
+    mk.click_client(probe, reason, mk.REASON_OK)
     if not poll_visible(probe, FORM, MAIN, time.monotonic(), 10)[0]:
         raise e2e.E2EError("the main window did not come back")
-    click_client(probe, main, 16, 28)  # "Start Idling"
+    mk.click_client(probe, main, mk.START_SPOT)
     started = time.monotonic()
     # Away from every window, so that no hover or tool tip is part of the idle figure.
     e2e.mousemove(795, 5)
@@ -356,7 +353,7 @@ def idle_phase(probe, chat, program, main, exes, seconds):
 def slide_phase(probe, program, main):
     """Exit: the farewell box is answered, then the window's top is read back to back until it
     is gone. Each distinct top seen is one move."""
-    click_client(probe, main, 112, 8)  # the exit spot
+    mk.click_client(probe, main, mk.EXIT_SPOT)
     box = find_box(probe, FAREWELL)
     start_top = probe.rect(main)[1]
     seen = []
