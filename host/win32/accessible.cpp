@@ -38,39 +38,33 @@ LONG ChildId(const AccessDescription& description, int part) {
   return CHILDID_SELF;  // the form's own part
 }
 
-class FormAccessible final : public AccessibleUnknown<FormAccessible> {
+class FormAccessible final : public ForwardingAccessible<FormAccessible> {
  public:
-  FormAccessible(HWND window, IAccessible* standard) : window_(window), standard_(standard) {}
-  FormAccessible(const FormAccessible&) = delete;
-  FormAccessible& operator=(const FormAccessible&) = delete;
+  FormAccessible(ComPtr<IAccessible> standard, HWND window)
+      : ForwardingAccessible(std::move(standard)), window_(window) {}
 
-  // IDispatch: clients use the IAccessible methods directly.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+  // IDispatch stays unanswered: the standard object's Invoke would answer for the window
+  // alone, knowing nothing of its parts. Clients use the IAccessible methods directly.
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) return E_POINTER;
     *count = 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
     return E_NOTIMPL;
   }
 
-  // IAccessible
-  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-    return standard_->get_accParent(parent);
-  }
-  HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+  STDMETHODIMP get_accChildCount(long* count) override {
     if (count == nullptr) return E_POINTER;
     Form::Native* native = FormNative(window_);
     if (native == nullptr) return CO_E_OBJNOTCONNECTED;
     *count = static_cast<long>(native->form.Accessibility().Children().size());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+  STDMETHODIMP get_accChild(VARIANT child, IDispatch** out) override {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
     Target target;
@@ -79,45 +73,45 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     if (target.self) return E_INVALIDARG;
     return S_FALSE;  // a simple element: its parent answers for it
   }
-  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+  STDMETHODIMP get_accName(VARIANT child, BSTR* name) override {
     return Answer(child, name, &IAccessible::get_accName,
                   [](const AccessPart& part) { return part.Name(); });
   }
-  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+  STDMETHODIMP get_accValue(VARIANT child, BSTR* value) override {
     if (value == nullptr) return E_POINTER;
     *value = nullptr;
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->get_accValue(child, value);
+    if (target.part < 0) return Standard()->get_accValue(child, value);
     const AccessPart& part = target.Part();
     if (!part.value) return S_FALSE;
     // An empty value is still a value: an empty reason is a reason.
-    return String(part.Value(), value, true);
+    return ToBstr(part.Value(), *value, true);
   }
-  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+  STDMETHODIMP get_accDescription(VARIANT child, BSTR* text) override {
     return Answer(child, text, &IAccessible::get_accDescription,
                   [](const AccessPart&) { return Text(); });
   }
-  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+  STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
     if (role == nullptr) return E_POINTER;
     role->vt = VT_EMPTY;
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->get_accRole(child, role);
+    if (target.part < 0) return Standard()->get_accRole(child, role);
     role->vt = VT_I4;
     role->lVal = target.Part().role == AccessRole::PushButton ? ROLE_SYSTEM_PUSHBUTTON
                                                               : ROLE_SYSTEM_STATICTEXT;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+  STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
     if (state == nullptr) return E_POINTER;
     state->vt = VT_EMPTY;
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->get_accState(child, state);
+    if (target.part < 0) return Standard()->get_accState(child, state);
     const Form& form = target.native->form;
     LONG bits = 0;
     if (!form.Visible()) bits |= STATE_SYSTEM_INVISIBLE;
@@ -129,52 +123,46 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     state->lVal = bits;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+  STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
     return Answer(
         child, help, &IAccessible::get_accHelp, [](const AccessPart&) { return Text(); }, true);
   }
-  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
-    return standard_->get_accHelpTopic(file, child, topic);
-  }
-  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+  STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
     return Answer(
         child, keys, &IAccessible::get_accKeyboardShortcut,
         [](const AccessPart&) { return Text(); }, true);
   }
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+  STDMETHODIMP get_accFocus(VARIANT* focus) override {
     if (focus == nullptr) return E_POINTER;
     focus->vt = VT_EMPTY;
     Target target;
     HRESULT hr = Resolve(Self(), target);
     if (FAILED(hr)) return hr;
     target.part = target.Description().Focused();
-    if (target.part < 0 || !HasFocus(target)) return standard_->get_accFocus(focus);
+    if (target.part < 0 || !HasFocus(target)) return Standard()->get_accFocus(focus);
     focus->vt = VT_I4;
     focus->lVal = ChildId(target.Description(), target.part);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
-    return standard_->get_accSelection(selection);
-  }
-  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+  STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
     return Answer(child, action, &IAccessible::get_accDefaultAction, [](const AccessPart& part) {
       return part.HasDefaultAction() ? Text(u"Press") : Text();
     });
   }
-  HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+  STDMETHODIMP accSelect(long flags, VARIANT child) override {
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.self) return standard_->accSelect(flags, child);
+    if (target.self) return Standard()->accSelect(flags, child);
     return DISP_E_MEMBERNOTFOUND;  // nothing to select; the focus moves with Tab
   }
-  HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
-                                        VARIANT child) override {
+  STDMETHODIMP accLocation(long* left, long* top, long* width, long* height,
+                           VARIANT child) override {
     if (!left || !top || !width || !height) return E_POINTER;
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.self) return standard_->accLocation(left, top, width, height, child);
+    if (target.self) return Standard()->accLocation(left, top, width, height, child);
     RECT r = ToPixelRect(target.Description().Rect(target.part));
     POINT origin = {0, 0};
     ::ClientToScreen(window_, &origin);
@@ -184,7 +172,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     *height = r.bottom - r.top;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+  STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT* end) override {
     if (end == nullptr) return E_POINTER;
     end->vt = VT_EMPTY;
     Target target;
@@ -201,11 +189,11 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
         break;
       case NAVDIR_NEXT:
       case NAVDIR_PREVIOUS:
-        if (target.self) return standard_->accNavigate(direction, start, end);
+        if (target.self) return Standard()->accNavigate(direction, start, end);
         to = direction == NAVDIR_NEXT ? from + 1 : from - 1;
         break;
       default:
-        if (target.self) return standard_->accNavigate(direction, start, end);
+        if (target.self) return Standard()->accNavigate(direction, start, end);
         return S_FALSE;
     }
     if (to < 1 || to > count) return S_FALSE;  // `end` stays empty
@@ -213,7 +201,7 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     end->lVal = to;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
+  STDMETHODIMP accHitTest(long x, long y, VARIANT* hit) override {
     if (hit == nullptr) return E_POINTER;
     hit->vt = VT_EMPTY;
     Form::Native* native = FormNative(window_);
@@ -232,11 +220,11 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     hit->lVal = part < 0 ? CHILDID_SELF : ChildId(description, part);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+  STDMETHODIMP accDoDefaultAction(VARIANT child) override {
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->accDoDefaultAction(child);
+    if (target.part < 0) return Standard()->accDoDefaultAction(child);
     if (!target.Part().HasDefaultAction()) return DISP_E_MEMBERNOTFOUND;
     if (!target.native->form.Clickable()) return E_FAIL;
     // Run from the window's own queue, as a click would be: what the click opens (a
@@ -245,8 +233,9 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
                ? S_OK
                : E_FAIL;
   }
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+  // Names and values come from the form's labels: no client sets them.
+  STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
  private:
   struct Target {
@@ -288,13 +277,6 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     return S_OK;
   }
 
-  static HRESULT String(const Text& text, BSTR* out, bool emptyToo = false) {
-    if (text.empty() && !emptyToo) return S_FALSE;
-    *out = GetOleacc().sysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
-                                         static_cast<UINT>(text.size()));
-    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
-  }
-
   // A text property: the window's own from the standard object (or, with `selfStandard`,
   // even when the form is a part), a part's from the description.
   template <typename F>
@@ -307,12 +289,11 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
     if (target.part < 0 || (selfStandard && target.self))
-      return (standard_.get()->*standard)(child, out);
-    return String(fromPart(target.Part()), out);
+      return (Standard()->*standard)(child, out);
+    return ToBstr(fromPart(target.Part()), *out);
   }
 
   HWND window_;
-  ComPtr<IAccessible> standard_;
 };
 
 }  // namespace
@@ -322,17 +303,8 @@ LRESULT AnswerGetObject(Form::Native& native, WPARAM wParam, LPARAM lParam) {
   if (static_cast<LONG>(lParam) != OBJID_CLIENT || native.form.Accessibility().Parts().empty()) {
     return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
   }
-  const Oleacc& oleacc = GetOleacc();
-  IAccessible* standard = nullptr;
-  if (!oleacc.Ok() ||
-      FAILED(oleacc.createStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                              reinterpret_cast<void**>(&standard)))) {
-    return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
-  }
-  auto* object = new FormAccessible(window, standard);
-  LRESULT result = oleacc.lresultFromObject(__uuidof(IAccessible), wParam, object);
-  object->Release();  // the result holds its own reference
-  return result;
+  LRESULT result = FormAccessible::Hand(window, wParam, window);
+  return result != 0 ? result : ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
 }
 
 void RunAccessAction(Form::Native& native, WPARAM part) {
