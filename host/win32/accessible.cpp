@@ -5,6 +5,8 @@
 
 #include <oleacc.h>
 
+#include <type_traits>
+
 #include "host/accessibility.h"
 
 namespace host {
@@ -65,72 +67,58 @@ class FormAccessible final : public ForwardingAccessible<FormAccessible> {
     return S_OK;
   }
   STDMETHODIMP get_accChild(VARIANT child, IDispatch** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.self) return E_INVALIDARG;
-    return S_FALSE;  // a simple element: its parent answers for it
+    // The window is no child of its own; a part is a simple element its parent answers for.
+    return Answer(
+        child, SelfIs::Window, [] { return E_INVALIDARG; },
+        [](const Target&, IDispatch*&) { return S_FALSE; }, out);
   }
   STDMETHODIMP get_accName(VARIANT child, BSTR* name) override {
-    return Answer(child, name, &IAccessible::get_accName,
-                  [](const AccessPart& part) { return part.Name(); });
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accName,
+        [](const Target& t, BSTR& out) { return ToBstr(t.Part().Name(), out); }, name);
   }
   STDMETHODIMP get_accValue(VARIANT child, BSTR* value) override {
-    if (value == nullptr) return E_POINTER;
-    *value = nullptr;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return Standard()->get_accValue(child, value);
-    const AccessPart& part = target.Part();
-    if (!part.value) return S_FALSE;
-    // An empty value is still a value: an empty reason is a reason.
-    return ToBstr(part.Value(), *value, true);
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accValue,
+        [](const Target& t, BSTR& out) {
+          if (!t.Part().value) return S_FALSE;
+          // An empty value is still a value: an empty reason is a reason.
+          return ToBstr(t.Part().Value(), out, true);
+        },
+        value);
   }
   STDMETHODIMP get_accDescription(VARIANT child, BSTR* text) override {
-    return Answer(child, text, &IAccessible::get_accDescription,
-                  [](const AccessPart&) { return Text(); });
+    return Answer(child, SelfIs::Part, &IAccessible::get_accDescription, None<BSTR>, text);
   }
   STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
-    if (role == nullptr) return E_POINTER;
-    role->vt = VT_EMPTY;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return Standard()->get_accRole(child, role);
-    role->vt = VT_I4;
-    role->lVal = target.Part().role == AccessRole::PushButton ? ROLE_SYSTEM_PUSHBUTTON
-                                                              : ROLE_SYSTEM_STATICTEXT;
-    return S_OK;
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accRole,
+        [](const Target& t, VARIANT& out) {
+          return ToLong(out, t.Part().role == AccessRole::PushButton ? ROLE_SYSTEM_PUSHBUTTON
+                                                                     : ROLE_SYSTEM_STATICTEXT);
+        },
+        role);
   }
   STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
-    if (state == nullptr) return E_POINTER;
-    state->vt = VT_EMPTY;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return Standard()->get_accState(child, state);
-    const Form& form = target.native->form;
-    LONG bits = 0;
-    if (!form.Visible()) bits |= STATE_SYSTEM_INVISIBLE;
-    if (form.State() == WindowState::Minimized) bits |= STATE_SYSTEM_OFFSCREEN;
-    if (target.Part().role == AccessRole::StaticText) bits |= STATE_SYSTEM_READONLY;
-    if (target.Part().HasDefaultAction()) bits |= STATE_SYSTEM_FOCUSABLE;
-    if (HasFocus(target)) bits |= STATE_SYSTEM_FOCUSED;
-    state->vt = VT_I4;
-    state->lVal = bits;
-    return S_OK;
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accState,
+        [this](const Target& t, VARIANT& out) {
+          const Form& form = t.native->form;
+          LONG bits = 0;
+          if (!form.Visible()) bits |= STATE_SYSTEM_INVISIBLE;
+          if (form.State() == WindowState::Minimized) bits |= STATE_SYSTEM_OFFSCREEN;
+          if (t.Part().role == AccessRole::StaticText) bits |= STATE_SYSTEM_READONLY;
+          if (t.Part().HasDefaultAction()) bits |= STATE_SYSTEM_FOCUSABLE;
+          if (HasFocus(t)) bits |= STATE_SYSTEM_FOCUSED;
+          return ToLong(out, bits);
+        },
+        state);
   }
   STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
-    return Answer(
-        child, help, &IAccessible::get_accHelp, [](const AccessPart&) { return Text(); }, true);
+    return Answer(child, SelfIs::Window, &IAccessible::get_accHelp, None<BSTR>, help);
   }
   STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-    return Answer(
-        child, keys, &IAccessible::get_accKeyboardShortcut,
-        [](const AccessPart&) { return Text(); }, true);
+    return Answer(child, SelfIs::Window, &IAccessible::get_accKeyboardShortcut, None<BSTR>, keys);
   }
   STDMETHODIMP get_accFocus(VARIANT* focus) override {
     if (focus == nullptr) return E_POINTER;
@@ -140,37 +128,38 @@ class FormAccessible final : public ForwardingAccessible<FormAccessible> {
     if (FAILED(hr)) return hr;
     target.part = target.Description().Focused();
     if (target.part < 0 || !HasFocus(target)) return Standard()->get_accFocus(focus);
-    focus->vt = VT_I4;
-    focus->lVal = ChildId(target.Description(), target.part);
-    return S_OK;
+    return ToLong(*focus, ChildId(target.Description(), target.part));
   }
   STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
-    return Answer(child, action, &IAccessible::get_accDefaultAction, [](const AccessPart& part) {
-      return part.HasDefaultAction() ? Text(u"Press") : Text();
-    });
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accDefaultAction,
+        [](const Target& t, BSTR& out) {
+          return t.Part().HasDefaultAction() ? ToBstr(u"Press", out) : S_FALSE;
+        },
+        action);
   }
   STDMETHODIMP accSelect(long flags, VARIANT child) override {
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.self) return Standard()->accSelect(flags, child);
-    return DISP_E_MEMBERNOTFOUND;  // nothing to select; the focus moves with Tab
+    // Nothing to select: the focus moves with Tab.
+    return Answer(
+        child, SelfIs::Window, [&] { return Standard()->accSelect(flags, child); },
+        [](const Target&) { return DISP_E_MEMBERNOTFOUND; });
   }
   STDMETHODIMP accLocation(long* left, long* top, long* width, long* height,
                            VARIANT child) override {
-    if (!left || !top || !width || !height) return E_POINTER;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.self) return Standard()->accLocation(left, top, width, height, child);
-    RECT r = ToPixelRect(target.Description().Rect(target.part));
-    POINT origin = {0, 0};
-    ::ClientToScreen(window_, &origin);
-    *left = origin.x + r.left;
-    *top = origin.y + r.top;
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
-    return S_OK;
+    return Answer(
+        child, SelfIs::Window,
+        [&] { return Standard()->accLocation(left, top, width, height, child); },
+        [this](const Target& t, long& x, long& y, long& w, long& h) {
+          RECT r = ToPixelRect(t.Description().Rect(t.part));
+          POINT origin = {0, 0};
+          ::ClientToScreen(window_, &origin);
+          x = origin.x + r.left;
+          y = origin.y + r.top;
+          w = r.right - r.left;
+          h = r.bottom - r.top;
+          return S_OK;
+        },
+        left, top, width, height);
   }
   STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT* end) override {
     if (end == nullptr) return E_POINTER;
@@ -197,9 +186,7 @@ class FormAccessible final : public ForwardingAccessible<FormAccessible> {
         return S_FALSE;
     }
     if (to < 1 || to > count) return S_FALSE;  // `end` stays empty
-    end->vt = VT_I4;
-    end->lVal = to;
-    return S_OK;
+    return ToLong(*end, to);
   }
   STDMETHODIMP accHitTest(long x, long y, VARIANT* hit) override {
     if (hit == nullptr) return E_POINTER;
@@ -216,22 +203,17 @@ class FormAccessible final : public ForwardingAccessible<FormAccessible> {
     const AccessDescription& description = native->form.Accessibility();
     auto [atX, atY] = ToTwips(point);
     int part = description.PartAt(atX, atY);
-    hit->vt = VT_I4;
-    hit->lVal = part < 0 ? CHILDID_SELF : ChildId(description, part);
-    return S_OK;
+    return ToLong(*hit, part < 0 ? CHILDID_SELF : ChildId(description, part));
   }
   STDMETHODIMP accDoDefaultAction(VARIANT child) override {
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return Standard()->accDoDefaultAction(child);
-    if (!target.Part().HasDefaultAction()) return DISP_E_MEMBERNOTFOUND;
-    if (!target.native->form.Clickable()) return E_FAIL;
-    // Run from the window's own queue, as a click would be: what the click opens (a
-    // message box) must not hold up the caller, nor run inside its call.
-    return ::PostMessageW(window_, kAccessActionMessage, static_cast<WPARAM>(target.part), 0)
-               ? S_OK
-               : E_FAIL;
+    return Answer(child, SelfIs::Part, &IAccessible::accDoDefaultAction, [this](const Target& t) {
+      if (!t.Part().HasDefaultAction()) return DISP_E_MEMBERNOTFOUND;
+      if (!t.native->form.Clickable()) return E_FAIL;
+      // Run from the window's own queue, as a click would be: what the click opens (a
+      // message box) must not hold up the caller, nor run inside its call.
+      return ::PostMessageW(window_, kAccessActionMessage, static_cast<WPARAM>(t.part), 0) ? S_OK
+                                                                                           : E_FAIL;
+    });
   }
   // Names and values come from the form's labels: no client sets them.
   STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -245,6 +227,10 @@ class FormAccessible final : public ForwardingAccessible<FormAccessible> {
     const AccessDescription& Description() const { return native->form.Accessibility(); }
     const AccessPart& Part() const { return Description().Parts()[static_cast<std::size_t>(part)]; }
   };
+
+  // What CHILDID_SELF stands for when the form is a part of its own: that part, or the
+  // window (whose help and place, say, stay the standard object's).
+  enum class SelfIs { Part, Window };
 
   static VARIANT Self() {
     VARIANT self;
@@ -277,20 +263,33 @@ class FormAccessible final : public ForwardingAccessible<FormAccessible> {
     return S_OK;
   }
 
-  // A text property: the window's own from the standard object (or, with `selfStandard`,
-  // even when the form is a part), a part's from the description.
-  template <typename F>
-  HRESULT Answer(VARIANT child, BSTR* out,
-                 HRESULT (STDMETHODCALLTYPE IAccessible::*standard)(VARIANT, BSTR*), F fromPart,
-                 bool selfStandard = false) {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
+  // The start of every answer about one child: the out-parameters checked and emptied, the
+  // child looked up, and the window's own answer given where no part stands for it (`window`:
+  // the standard object's method, or what to call instead); `part` answers for the parts.
+  template <typename ForWindow, typename ForPart, typename... Out>
+  HRESULT Answer(const VARIANT& child, SelfIs self, ForWindow window, ForPart part, Out*... out) {
+    if ((... || (out == nullptr))) return E_POINTER;
+    (Empty(*out), ...);
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.part < 0 || (selfStandard && target.self))
-      return (Standard()->*standard)(child, out);
-    return ToBstr(fromPart(target.Part()), *out);
+    if (target.part < 0 || (target.self && self == SelfIs::Window)) {
+      if constexpr (std::is_member_function_pointer_v<ForWindow>) {
+        return (Standard()->*window)(child, out...);
+      } else {
+        return window();
+      }
+    }
+    return part(target, *out...);
+  }
+  static void Empty(BSTR& text) { text = nullptr; }
+  static void Empty(VARIANT& value) { value.vt = VT_EMPTY; }
+  static void Empty(IDispatch*& object) { object = nullptr; }
+  static void Empty(long& number) { number = 0; }
+  // A part's answer where the description has nothing to say.
+  template <typename Out>
+  static HRESULT None(const Target&, Out&) {
+    return S_FALSE;
   }
 
   HWND window_;
