@@ -5,6 +5,8 @@
 
 #include <oleacc.h>
 
+#include <type_traits>
+
 #include "host/accessibility.h"
 
 namespace host {
@@ -38,153 +40,128 @@ LONG ChildId(const AccessDescription& description, int part) {
   return CHILDID_SELF;  // the form's own part
 }
 
-class FormAccessible final : public AccessibleUnknown<FormAccessible> {
+class FormAccessible final : public ForwardingAccessible<FormAccessible> {
  public:
-  FormAccessible(HWND window, IAccessible* standard) : window_(window), standard_(standard) {}
-  FormAccessible(const FormAccessible&) = delete;
-  FormAccessible& operator=(const FormAccessible&) = delete;
+  FormAccessible(ComPtr<IAccessible> standard, HWND window)
+      : ForwardingAccessible(std::move(standard)), window_(window) {}
 
-  // IDispatch: clients use the IAccessible methods directly.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+  // IDispatch stays unanswered: the standard object's Invoke would answer for the window
+  // alone, knowing nothing of its parts. Clients use the IAccessible methods directly.
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) return E_POINTER;
     *count = 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
     return E_NOTIMPL;
   }
 
-  // IAccessible
-  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-    return standard_->get_accParent(parent);
-  }
-  HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+  STDMETHODIMP get_accChildCount(long* count) override {
     if (count == nullptr) return E_POINTER;
     Form::Native* native = FormNative(window_);
     if (native == nullptr) return CO_E_OBJNOTCONNECTED;
     *count = static_cast<long>(native->form.Accessibility().Children().size());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.self) return E_INVALIDARG;
-    return S_FALSE;  // a simple element: its parent answers for it
-  }
-  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    return Answer(child, name, &IAccessible::get_accName,
-                  [](const AccessPart& part) { return part.Name(); });
-  }
-  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    if (value == nullptr) return E_POINTER;
-    *value = nullptr;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->get_accValue(child, value);
-    const AccessPart& part = target.Part();
-    if (!part.value) return S_FALSE;
-    // An empty value is still a value: an empty reason is a reason.
-    return String(part.Value(), value, true);
-  }
-  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-    return Answer(child, text, &IAccessible::get_accDescription,
-                  [](const AccessPart&) { return Text(); });
-  }
-  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    if (role == nullptr) return E_POINTER;
-    role->vt = VT_EMPTY;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->get_accRole(child, role);
-    role->vt = VT_I4;
-    role->lVal = target.Part().role == AccessRole::PushButton ? ROLE_SYSTEM_PUSHBUTTON
-                                                              : ROLE_SYSTEM_STATICTEXT;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-    if (state == nullptr) return E_POINTER;
-    state->vt = VT_EMPTY;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->get_accState(child, state);
-    const Form& form = target.native->form;
-    LONG bits = 0;
-    if (!form.Visible()) bits |= STATE_SYSTEM_INVISIBLE;
-    if (form.State() == WindowState::Minimized) bits |= STATE_SYSTEM_OFFSCREEN;
-    if (target.Part().role == AccessRole::StaticText) bits |= STATE_SYSTEM_READONLY;
-    if (target.Part().HasDefaultAction()) bits |= STATE_SYSTEM_FOCUSABLE;
-    if (HasFocus(target)) bits |= STATE_SYSTEM_FOCUSED;
-    state->vt = VT_I4;
-    state->lVal = bits;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+  STDMETHODIMP get_accChild(VARIANT child, IDispatch** out) override {
+    // The window is no child of its own; a part is a simple element its parent answers for.
     return Answer(
-        child, help, &IAccessible::get_accHelp, [](const AccessPart&) { return Text(); }, true);
+        child, SelfIs::Window, [] { return E_INVALIDARG; },
+        [](const Target&, IDispatch*&) { return S_FALSE; }, out);
   }
-  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
-    return standard_->get_accHelpTopic(file, child, topic);
-  }
-  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+  STDMETHODIMP get_accName(VARIANT child, BSTR* name) override {
     return Answer(
-        child, keys, &IAccessible::get_accKeyboardShortcut,
-        [](const AccessPart&) { return Text(); }, true);
+        child, SelfIs::Part, &IAccessible::get_accName,
+        [](const Target& t, BSTR& out) { return ToBstr(t.Part().Name(), out); }, name);
   }
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+  STDMETHODIMP get_accValue(VARIANT child, BSTR* value) override {
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accValue,
+        [](const Target& t, BSTR& out) {
+          if (!t.Part().value) return S_FALSE;
+          // An empty value is still a value: an empty reason is a reason.
+          return ToBstr(t.Part().Value(), out, true);
+        },
+        value);
+  }
+  STDMETHODIMP get_accDescription(VARIANT child, BSTR* text) override {
+    return Answer(child, SelfIs::Part, &IAccessible::get_accDescription, None<BSTR>, text);
+  }
+  STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accRole,
+        [](const Target& t, VARIANT& out) {
+          return ToLong(out, t.Part().role == AccessRole::PushButton ? ROLE_SYSTEM_PUSHBUTTON
+                                                                     : ROLE_SYSTEM_STATICTEXT);
+        },
+        role);
+  }
+  STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accState,
+        [this](const Target& t, VARIANT& out) {
+          const Form& form = t.native->form;
+          LONG bits = 0;
+          if (!form.Visible()) bits |= STATE_SYSTEM_INVISIBLE;
+          if (form.State() == WindowState::Minimized) bits |= STATE_SYSTEM_OFFSCREEN;
+          if (t.Part().role == AccessRole::StaticText) bits |= STATE_SYSTEM_READONLY;
+          if (t.Part().HasDefaultAction()) bits |= STATE_SYSTEM_FOCUSABLE;
+          if (HasFocus(t)) bits |= STATE_SYSTEM_FOCUSED;
+          return ToLong(out, bits);
+        },
+        state);
+  }
+  STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
+    return Answer(child, SelfIs::Window, &IAccessible::get_accHelp, None<BSTR>, help);
+  }
+  STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+    return Answer(child, SelfIs::Window, &IAccessible::get_accKeyboardShortcut, None<BSTR>, keys);
+  }
+  STDMETHODIMP get_accFocus(VARIANT* focus) override {
     if (focus == nullptr) return E_POINTER;
     focus->vt = VT_EMPTY;
     Target target;
     HRESULT hr = Resolve(Self(), target);
     if (FAILED(hr)) return hr;
     target.part = target.Description().Focused();
-    if (target.part < 0 || !HasFocus(target)) return standard_->get_accFocus(focus);
-    focus->vt = VT_I4;
-    focus->lVal = ChildId(target.Description(), target.part);
-    return S_OK;
+    if (target.part < 0 || !HasFocus(target)) return Standard()->get_accFocus(focus);
+    return ToLong(*focus, ChildId(target.Description(), target.part));
   }
-  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
-    return standard_->get_accSelection(selection);
+  STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
+    return Answer(
+        child, SelfIs::Part, &IAccessible::get_accDefaultAction,
+        [](const Target& t, BSTR& out) {
+          return t.Part().HasDefaultAction() ? ToBstr(u"Press", out) : S_FALSE;
+        },
+        action);
   }
-  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    return Answer(child, action, &IAccessible::get_accDefaultAction, [](const AccessPart& part) {
-      return part.HasDefaultAction() ? Text(u"Press") : Text();
-    });
+  STDMETHODIMP accSelect(long flags, VARIANT child) override {
+    // Nothing to select: the focus moves with Tab.
+    return Answer(
+        child, SelfIs::Window, [&] { return Standard()->accSelect(flags, child); },
+        [](const Target&) { return DISP_E_MEMBERNOTFOUND; });
   }
-  HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.self) return standard_->accSelect(flags, child);
-    return DISP_E_MEMBERNOTFOUND;  // nothing to select; the focus moves with Tab
+  STDMETHODIMP accLocation(long* left, long* top, long* width, long* height,
+                           VARIANT child) override {
+    return Answer(
+        child, SelfIs::Window,
+        [&] { return Standard()->accLocation(left, top, width, height, child); },
+        [this](const Target& t, long& x, long& y, long& w, long& h) {
+          RECT r = ToPixelRect(t.Description().Rect(t.part));
+          POINT origin = {0, 0};
+          ::ClientToScreen(window_, &origin);
+          x = origin.x + r.left;
+          y = origin.y + r.top;
+          w = r.right - r.left;
+          h = r.bottom - r.top;
+          return S_OK;
+        },
+        left, top, width, height);
   }
-  HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
-                                        VARIANT child) override {
-    if (!left || !top || !width || !height) return E_POINTER;
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.self) return standard_->accLocation(left, top, width, height, child);
-    RECT r = ToPixelRect(target.Description().Rect(target.part));
-    POINT origin = {0, 0};
-    ::ClientToScreen(window_, &origin);
-    *left = origin.x + r.left;
-    *top = origin.y + r.top;
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+  STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT* end) override {
     if (end == nullptr) return E_POINTER;
     end->vt = VT_EMPTY;
     Target target;
@@ -201,19 +178,17 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
         break;
       case NAVDIR_NEXT:
       case NAVDIR_PREVIOUS:
-        if (target.self) return standard_->accNavigate(direction, start, end);
+        if (target.self) return Standard()->accNavigate(direction, start, end);
         to = direction == NAVDIR_NEXT ? from + 1 : from - 1;
         break;
       default:
-        if (target.self) return standard_->accNavigate(direction, start, end);
+        if (target.self) return Standard()->accNavigate(direction, start, end);
         return S_FALSE;
     }
     if (to < 1 || to > count) return S_FALSE;  // `end` stays empty
-    end->vt = VT_I4;
-    end->lVal = to;
-    return S_OK;
+    return ToLong(*end, to);
   }
-  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
+  STDMETHODIMP accHitTest(long x, long y, VARIANT* hit) override {
     if (hit == nullptr) return E_POINTER;
     hit->vt = VT_EMPTY;
     Form::Native* native = FormNative(window_);
@@ -228,25 +203,21 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     const AccessDescription& description = native->form.Accessibility();
     auto [atX, atY] = ToTwips(point);
     int part = description.PartAt(atX, atY);
-    hit->vt = VT_I4;
-    hit->lVal = part < 0 ? CHILDID_SELF : ChildId(description, part);
-    return S_OK;
+    return ToLong(*hit, part < 0 ? CHILDID_SELF : ChildId(description, part));
   }
-  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-    Target target;
-    HRESULT hr = Resolve(child, target);
-    if (FAILED(hr)) return hr;
-    if (target.part < 0) return standard_->accDoDefaultAction(child);
-    if (!target.Part().HasDefaultAction()) return DISP_E_MEMBERNOTFOUND;
-    if (!target.native->form.Clickable()) return E_FAIL;
-    // Run from the window's own queue, as a click would be: what the click opens (a
-    // message box) must not hold up the caller, nor run inside its call.
-    return ::PostMessageW(window_, kAccessActionMessage, static_cast<WPARAM>(target.part), 0)
-               ? S_OK
-               : E_FAIL;
+  STDMETHODIMP accDoDefaultAction(VARIANT child) override {
+    return Answer(child, SelfIs::Part, &IAccessible::accDoDefaultAction, [this](const Target& t) {
+      if (!t.Part().HasDefaultAction()) return DISP_E_MEMBERNOTFOUND;
+      if (!t.native->form.Clickable()) return E_FAIL;
+      // Run from the window's own queue, as a click would be: what the click opens (a
+      // message box) must not hold up the caller, nor run inside its call.
+      return ::PostMessageW(window_, kAccessActionMessage, static_cast<WPARAM>(t.part), 0) ? S_OK
+                                                                                           : E_FAIL;
+    });
   }
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+  // Names and values come from the form's labels: no client sets them.
+  STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
  private:
   struct Target {
@@ -256,6 +227,10 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     const AccessDescription& Description() const { return native->form.Accessibility(); }
     const AccessPart& Part() const { return Description().Parts()[static_cast<std::size_t>(part)]; }
   };
+
+  // What CHILDID_SELF stands for when the form is a part of its own: that part, or the
+  // window (whose help and place, say, stay the standard object's).
+  enum class SelfIs { Part, Window };
 
   static VARIANT Self() {
     VARIANT self;
@@ -288,31 +263,36 @@ class FormAccessible final : public AccessibleUnknown<FormAccessible> {
     return S_OK;
   }
 
-  static HRESULT String(const Text& text, BSTR* out, bool emptyToo = false) {
-    if (text.empty() && !emptyToo) return S_FALSE;
-    *out = GetOleacc().sysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
-                                         static_cast<UINT>(text.size()));
-    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
-  }
-
-  // A text property: the window's own from the standard object (or, with `selfStandard`,
-  // even when the form is a part), a part's from the description.
-  template <typename F>
-  HRESULT Answer(VARIANT child, BSTR* out,
-                 HRESULT (STDMETHODCALLTYPE IAccessible::*standard)(VARIANT, BSTR*), F fromPart,
-                 bool selfStandard = false) {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
+  // The start of every answer about one child: the out-parameters checked and emptied, the
+  // child looked up, and the window's own answer given where no part stands for it (`window`:
+  // the standard object's method, or what to call instead); `part` answers for the parts.
+  template <typename ForWindow, typename ForPart, typename... Out>
+  HRESULT Answer(const VARIANT& child, SelfIs self, ForWindow window, ForPart part, Out*... out) {
+    if ((... || (out == nullptr))) return E_POINTER;
+    (Empty(*out), ...);
     Target target;
     HRESULT hr = Resolve(child, target);
     if (FAILED(hr)) return hr;
-    if (target.part < 0 || (selfStandard && target.self))
-      return (standard_.get()->*standard)(child, out);
-    return String(fromPart(target.Part()), out);
+    if (target.part < 0 || (target.self && self == SelfIs::Window)) {
+      if constexpr (std::is_member_function_pointer_v<ForWindow>) {
+        return (Standard()->*window)(child, out...);
+      } else {
+        return window();
+      }
+    }
+    return part(target, *out...);
+  }
+  static void Empty(BSTR& text) { text = nullptr; }
+  static void Empty(VARIANT& value) { value.vt = VT_EMPTY; }
+  static void Empty(IDispatch*& object) { object = nullptr; }
+  static void Empty(long& number) { number = 0; }
+  // A part's answer where the description has nothing to say.
+  template <typename Out>
+  static HRESULT None(const Target&, Out&) {
+    return S_FALSE;
   }
 
   HWND window_;
-  ComPtr<IAccessible> standard_;
 };
 
 }  // namespace
@@ -322,17 +302,8 @@ LRESULT AnswerGetObject(Form::Native& native, WPARAM wParam, LPARAM lParam) {
   if (static_cast<LONG>(lParam) != OBJID_CLIENT || native.form.Accessibility().Parts().empty()) {
     return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
   }
-  const Oleacc& oleacc = GetOleacc();
-  IAccessible* standard = nullptr;
-  if (!oleacc.Ok() ||
-      FAILED(oleacc.createStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                              reinterpret_cast<void**>(&standard)))) {
-    return ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
-  }
-  auto* object = new FormAccessible(window, standard);
-  LRESULT result = oleacc.lresultFromObject(__uuidof(IAccessible), wParam, object);
-  object->Release();  // the result holds its own reference
-  return result;
+  LRESULT result = FormAccessible::Hand(window, wParam, window);
+  return result != 0 ? result : ::DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
 }
 
 void RunAccessAction(Form::Native& native, WPARAM part) {

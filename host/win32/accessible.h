@@ -1,20 +1,33 @@
 // The Windows side of accessibility: answering WM_GETOBJECT from the form's description,
-// the default actions it defers to the window, and the change events it sends.
+// the default actions it defers to the window, the change events it sends, and the base its
+// accessible objects share over the system's standard object.
 #pragma once
 
 #include <oleacc.h>
 #include <windows.h>
 
+#include <utility>
+
 #include "host/win32/native.h"
 
 namespace host::win32 {
+
+// oleacc.dll's entry points and oleaut32.dll's string allocator, loaded on the first
+// accessibility request (never at start: the program does not link them).
+struct Oleacc {
+  LRESULT(WINAPI* lresultFromObject)(REFIID, WPARAM, LPUNKNOWN) = nullptr;
+  HRESULT(WINAPI* createStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
+  BSTR(WINAPI* sysAllocStringLen)(const OLECHAR*, UINT) = nullptr;
+  bool Ok() const { return lresultFromObject && createStdAccessibleObject && sysAllocStringLen; }
+};
+const Oleacc& GetOleacc();
 
 // The IUnknown part of the program's accessible objects: one reference count, and the answer
 // for IAccessible and the interfaces it derives from.
 template <typename Derived>
 class AccessibleUnknown : public IAccessible {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
     // __uuidof: the IID_IAccessible of mingw-w64's liboleacc.a is wrong under Wine.
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
@@ -25,10 +38,10 @@ class AccessibleUnknown : public IAccessible {
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override {
+  STDMETHODIMP_(ULONG) AddRef() override {
     return static_cast<ULONG>(::InterlockedIncrement(&refs_));
   }
-  ULONG STDMETHODCALLTYPE Release() override {
+  STDMETHODIMP_(ULONG) Release() override {
     LONG left = ::InterlockedDecrement(&refs_);
     if (left == 0) delete static_cast<Derived*>(this);
     return static_cast<ULONG>(left);
@@ -42,15 +55,98 @@ class AccessibleUnknown : public IAccessible {
   LONG refs_ = 1;
 };
 
-// oleacc.dll's entry points and oleaut32.dll's string allocator, loaded on the first
-// accessibility request (never at start: the program does not link them).
-struct Oleacc {
-  LRESULT(WINAPI* lresultFromObject)(REFIID, WPARAM, LPUNKNOWN) = nullptr;
-  HRESULT(WINAPI* createStdAccessibleObject)(HWND, LONG, REFIID, void**) = nullptr;
-  BSTR(WINAPI* sysAllocStringLen)(const OLECHAR*, UINT) = nullptr;
-  bool Ok() const { return lresultFromObject && createStdAccessibleObject && sysAllocStringLen; }
+// An accessible object over a window's standard client object: what the derived class does
+// not answer itself, the standard object answers, so each class says only what it changes.
+template <typename Derived>
+class ForwardingAccessible : public AccessibleUnknown<Derived> {
+ public:
+  // WM_GETOBJECT's answer for `window`: a new Derived(standard object, args...), or 0 when
+  // oleacc.dll or the standard object cannot be had.
+  template <typename... Args>
+  static LRESULT Hand(HWND window, WPARAM wParam, Args&&... args) {
+    const Oleacc& oleacc = GetOleacc();
+    ComPtr<IAccessible> standard;
+    if (!oleacc.Ok() ||
+        FAILED(oleacc.createStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(standard.Put())))) {
+      return 0;
+    }
+    // The result holds a reference of its own; ours goes with `object`.
+    ComPtr<Derived> object(new Derived(std::move(standard), std::forward<Args>(args)...));
+    return oleacc.lresultFromObject(__uuidof(IAccessible), wParam, object.get());
+  }
+
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override { return s_->GetTypeInfoCount(count); }
+  STDMETHODIMP GetTypeInfo(UINT i, LCID l, ITypeInfo** t) override {
+    return s_->GetTypeInfo(i, l, t);
+  }
+  STDMETHODIMP GetIDsOfNames(REFIID r, LPOLESTR* n, UINT c, LCID l, DISPID* d) override {
+    return s_->GetIDsOfNames(r, n, c, l, d);
+  }
+  STDMETHODIMP Invoke(DISPID d, REFIID r, LCID l, WORD f, DISPPARAMS* p, VARIANT* v, EXCEPINFO* e,
+                      UINT* a) override {
+    return s_->Invoke(d, r, l, f, p, v, e, a);
+  }
+  STDMETHODIMP get_accParent(IDispatch** p) override { return s_->get_accParent(p); }
+  STDMETHODIMP get_accChildCount(long* n) override { return s_->get_accChildCount(n); }
+  STDMETHODIMP get_accChild(VARIANT c, IDispatch** d) override { return s_->get_accChild(c, d); }
+  STDMETHODIMP get_accName(VARIANT c, BSTR* n) override { return s_->get_accName(c, n); }
+  STDMETHODIMP get_accValue(VARIANT c, BSTR* v) override { return s_->get_accValue(c, v); }
+  STDMETHODIMP get_accDescription(VARIANT c, BSTR* d) override {
+    return s_->get_accDescription(c, d);
+  }
+  STDMETHODIMP get_accRole(VARIANT c, VARIANT* r) override { return s_->get_accRole(c, r); }
+  STDMETHODIMP get_accState(VARIANT c, VARIANT* s) override { return s_->get_accState(c, s); }
+  STDMETHODIMP get_accHelp(VARIANT c, BSTR* h) override { return s_->get_accHelp(c, h); }
+  STDMETHODIMP get_accHelpTopic(BSTR* f, VARIANT c, long* t) override {
+    return s_->get_accHelpTopic(f, c, t);
+  }
+  STDMETHODIMP get_accKeyboardShortcut(VARIANT c, BSTR* k) override {
+    return s_->get_accKeyboardShortcut(c, k);
+  }
+  STDMETHODIMP get_accFocus(VARIANT* f) override { return s_->get_accFocus(f); }
+  STDMETHODIMP get_accSelection(VARIANT* s) override { return s_->get_accSelection(s); }
+  STDMETHODIMP get_accDefaultAction(VARIANT c, BSTR* a) override {
+    return s_->get_accDefaultAction(c, a);
+  }
+  STDMETHODIMP accSelect(long f, VARIANT c) override { return s_->accSelect(f, c); }
+  STDMETHODIMP accLocation(long* x, long* y, long* w, long* h, VARIANT c) override {
+    return s_->accLocation(x, y, w, h, c);
+  }
+  STDMETHODIMP accNavigate(long d, VARIANT c, VARIANT* e) override {
+    return s_->accNavigate(d, c, e);
+  }
+  STDMETHODIMP accHitTest(long x, long y, VARIANT* c) override { return s_->accHitTest(x, y, c); }
+  STDMETHODIMP accDoDefaultAction(VARIANT c) override { return s_->accDoDefaultAction(c); }
+  STDMETHODIMP put_accName(VARIANT c, BSTR n) override { return s_->put_accName(c, n); }
+  STDMETHODIMP put_accValue(VARIANT c, BSTR v) override { return s_->put_accValue(c, v); }
+
+ protected:
+  explicit ForwardingAccessible(ComPtr<IAccessible> standard) : s_(std::move(standard)) {}
+  ~ForwardingAccessible() = default;
+  ForwardingAccessible(const ForwardingAccessible&) = delete;
+  ForwardingAccessible& operator=(const ForwardingAccessible&) = delete;
+
+  IAccessible* Standard() const { return s_.get(); }
+  static bool IsSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+  }
+  static HRESULT ToLong(VARIANT& out, LONG value) {
+    out.vt = VT_I4;
+    out.lVal = value;
+    return S_OK;
+  }
+  // A text as the caller's string; S_FALSE and no string for an empty one, unless `emptyToo`.
+  static HRESULT ToBstr(const Text& text, BSTR& out, bool emptyToo = false) {
+    if (text.empty() && !emptyToo) return S_FALSE;
+    out = GetOleacc().sysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                        static_cast<UINT>(text.size()));
+    return out != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+
+ private:
+  ComPtr<IAccessible> s_;
 };
-const Oleacc& GetOleacc();
 
 // Posted to a form's window to run a part's default action (wParam: the part's index), so
 // the caller of accDoDefaultAction never waits on what the click opens.

@@ -231,6 +231,18 @@ TEST_F(RuntimeAccess, TheSplashIsOneButtonThatOpensTheMainWindow) {
   EXPECT_TRUE(app::TheForm1().Visible());
 }
 
+// A child the form does not have is refused, and the place comes back empty rather than
+// holding whatever the caller's variables held.
+TEST_F(RuntimeAccess, AnUnknownChildHasNoPlace) {
+  app::Form1& form = app::TheForm1();
+  form.Show();
+  ComPtr<IAccessible> object = ClientObject(form);
+  ASSERT_TRUE(object.get());
+  long x = 7, y = 7, w = 7, h = 7;
+  EXPECT_EQ(object->accLocation(&x, &y, &w, &h, Child(9)), E_INVALIDARG);
+  EXPECT_EQ(std::vector<long>({x, y, w, h}), std::vector<long>({0, 0, 0, 0}));
+}
+
 // Tab, Space and a close request as the window receives them: the focus is drawn on the spot
 // it moves to and nowhere else, screen readers hear the move, Space presses the focused spot
 // (once, however long it is held), and the strip's own controls take Tab as a dialog's do.
