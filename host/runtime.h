@@ -180,6 +180,8 @@ class Form {
   const TwipsRect& DesignArea() const { return design_; }
   Color BackColor() const { return backColor_; }
   int Picture() const { return picture_; }
+  int Icon() const { return icon_; }
+  bool ShowInTaskbar() const { return showInTaskbar_; }
   const std::vector<std::unique_ptr<Label>>& Labels() const { return labels_; }
   const std::vector<std::unique_ptr<Timer>>& Timers() const { return timers_; }
   const std::vector<std::unique_ptr<TextBox>>& TextBoxes() const { return textBoxes_; }

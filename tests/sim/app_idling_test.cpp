@@ -227,9 +227,15 @@ struct MessageCase {
   host::Text label9;
   bool throws;
 };
-const MessageCase kMessageRows[] = {{"sender_one", u"Instant Message: 1", u"2", false},
-                                    {"sender_two", u"Instant Message: 2", u"0", false},
-                                    {"sender_not_a_number", u"Instant Message: Pal", u"0", true}};
+const MessageCase kMessageRows[] = {
+    {"sender_one", u"Instant Message: 1", u"2", false},
+    {"sender_two", u"Instant Message: 2", u"0", false},
+    {"sender_not_a_number", u"Instant Message: Pal", u"0", true},
+    {"blanks_around_the_number", u"Instant Message:  1  ", u"2", false},
+    {"a_plus_sign_and_a_point", u"Instant Message: +1.0", u"2", false},
+    {"minus_one", u"Instant Message: -1", u"0", false},
+    {"letters_after_the_number", u"Instant Message: 1 x", u"0", true},
+    {"no_sender", u"Instant Message: ", u"0", true}};
 using TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText = Rows<Idling, MessageCase>;
 
 TEST_P(TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText, EachRow) {
