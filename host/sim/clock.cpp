@@ -147,6 +147,9 @@ void At(double delay, std::function<void()> action) {
 int DoEventsCalls() {
   return clk().doEventsCalls;
 }
+bool Armed(const host::Timer& timer) {
+  return clk().timers.count(&timer) > 0;
+}
 int WaitCalls() {
   return clk().waitCalls;
 }

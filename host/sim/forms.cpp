@@ -2,6 +2,7 @@
 // window, its geometry and state are kept in the form, its timers go to the virtual clock.
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -40,6 +41,7 @@ struct Forms {
   std::vector<std::string> events;
   int hiddenInputs = 0;
   bool dropHiddenInput = false;
+  std::map<const host::Control*, int> updates;
 };
 
 Forms& forms() {
@@ -95,6 +97,15 @@ int FollowingButton(const host::Form& form) {
 void Click(host::Form& form, float x, float y, int button) {
   Press(form, x, y, button);
   Release(form, x, y, button);
+}
+
+bool MovePointer(host::Form& form) {
+  return host::HostAccess::PointerMoved(form);
+}
+
+int Updates(const host::Control& control) {
+  auto found = forms().updates.find(&control);
+  return found == forms().updates.end() ? 0 : found->second;
 }
 
 int HiddenInputs() {
@@ -234,8 +245,12 @@ Hwnd Form::Handle() const {
 }
 
 // Nothing is painted on the simulated desktop, and a text box holds its own text.
-void RepaintLabel(Label&) {}
-void PushText(TextBox&) {}
+void RepaintLabel(Label& label) {
+  ++forms().updates[&label];
+}
+void PushText(TextBox& box) {
+  ++forms().updates[&box];
+}
 
 float ScreenWidth() {
   return forms().screen.widthPx * forms().screen.twipsPerPixel;
@@ -265,7 +280,9 @@ int MsgBox(const Text& prompt, int style, const Text& title) {
 bool GrabPointer(Form&) {
   return true;
 }
-void MoveToPointer(Form&) {}
+void MoveToPointer(Form& form) {
+  forms().events.push_back(form.Name() + ".follow");
+}
 
 void FocusChanged(Form& form, int from) {
   forms().events.push_back(form.Name() + ".focus " + std::to_string(from));

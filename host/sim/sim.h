@@ -120,6 +120,9 @@ void Release(host::Form& form, float x, float y, int button = 1);
 void Click(host::Form& form, float x, float y, int button = 1);
 // The button whose release ends a move that follows the pointer (host::DragWindow), or 0.
 int FollowingButton(const host::Form& form);
+// The pointer moves over the form, or anywhere while the form holds it: true when the form
+// follows it. Each move of a form that follows the pointer is a "follow" in FormEvents.
+bool MovePointer(host::Form& form);
 // Input to a form that is not visible or is minimised is counted here. It is still
 // delivered unless SetDropHiddenInput(true): a real user cannot hit such a window, so a
 // strict test turns that on (Reset turns it off).
@@ -158,7 +161,13 @@ void SetScreenPixels(int width, int height, float twipsPerPixel = 15.0f);
 void SetClampToScreen(bool clamp);
 // Every top the form's window was moved to, in twips as set, in order (the slide's moves).
 std::vector<float> TopHistory(const host::Form& form);
-// Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide", the
+// How often the runtime told the host that a loaded form's control changed (a label to be
+// painted again, a text box's text to be shown).
+int Updates(const host::Control& control);
+// Whether the host has the timer armed (its ticks come from the virtual clock).
+bool Armed(const host::Timer& timer);
+// Events: the order in which forms were shown, hidden and loaded, e.g. "Form3.hide", moved with
+// the pointer ("Form1.follow"), the
 // keyboard's focus drawn again on a form ("Form1.focus 1", the part it moved from), and the
 // program's dealings with another copy of it ("copy.forward", "copy.waited", "leaving").
 const std::vector<std::string>& FormEvents();

@@ -89,9 +89,13 @@ TEST_F(Forms, MousePressesGoToLabelsOrTheForm) {
     EXPECT_EQ(form.downs.size(), static_cast<std::size_t>(r.formDowns));
     EXPECT_EQ(form.clicks, r.formClicks);
   }
+  // A left release after another button's press on the form is no click either.
+  contract::Press(form, 2, 900, 600);
+  contract::Release(form, 1, 900, 600);
+  EXPECT_EQ(form.clicks, 1);
   std::vector<int> buttons;
   for (const auto& down : form.downs) buttons.push_back(down.button);
-  EXPECT_EQ(buttons, (std::vector<int>{1, 2, 4, 1}));
+  EXPECT_EQ(buttons, (std::vector<int>{1, 2, 4, 1, 2}));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // What a screen reader or script is told of the windows: each part's name, role, value and
 // place, and that its default action is the click on its spot, through the same handler.
+#include <vector>
+
 #include "app_fixture.h"
 #include "host/accessibility.h"
 #include "hotspots.h"
+#include "rows.h"
 
 namespace {
 
@@ -53,6 +56,64 @@ TEST_F(Access, EachWindowNamesItsSpotsAndReadOuts) {
   EXPECT_EQ(strip.Accessibility().ControlName(strip.Text1), u"Reason for idling");
   EXPECT_EQ(strip.Accessibility().ControlName(strip.Command1), u"");
 }
+
+// A part's place is its label cut to the window (1500 x 900 twips here); a label wholly off it
+// gives an empty place.
+struct PlaceCase {
+  const char* name;
+  host::TwipsRect label, place;
+};
+const PlaceCase kPlaceRows[] = {
+    {"inside_from_the_corner", {0, 0, 300, 200}, {0, 0, 300, 200}},
+    {"across_the_right_edge", {1400, 100, 300, 200}, {1400, 100, 100, 200}},
+    {"across_the_top_left_corner", {-100, -50, 300, 200}, {0, 0, 200, 150}},
+    {"wholly_left", {-500, 100, 200, 200}, {0, 0, 0, 0}},
+    {"wholly_above", {100, -400, 200, 200}, {0, 0, 0, 0}},
+    {"wholly_below", {0, 1440, 1095, 255}, {0, 0, 0, 0}},
+};
+using APartsPlace = Rows<Access, PlaceCase>;
+
+TEST_P(APartsPlace, IsItsLabelCutToTheWindow) {
+  const PlaceCase& c = GetParam();
+  host::Form form("Form9");
+  form.SetClientArea({0, 0, 1500, 900});
+  host::Label& label = form.AddLabel("Label1", c.label, 0);
+  form.Accessibility().Add({u"Spot", AccessRole::PushButton, {&label}, {}});
+  host::TwipsRect r = form.Accessibility().Rect(0);
+  EXPECT_EQ((std::vector<float>{r.left, r.top, r.width, r.height}),
+            (std::vector<float>{c.place.left, c.place.top, c.place.width, c.place.height}));
+}
+INSTANTIATE_TEST_SUITE_P(Access, APartsPlace, ::testing::ValuesIn(kPlaceRows), RowName());
+
+// What a hit test finds: the part whose label takes the press there, the splash's own part
+// anywhere on it, nothing off the window.
+struct HitCase {
+  const char* name;
+  bool splash;
+  float x, y;
+  int part;
+};
+const HitCase kHitRows[] = {
+    {"splash_corner", true, 0, 0, 0},
+    {"splash_far_corner", true, 4994, 3449, 0},
+    {"splash_right_of_it", true, 4995, 10, -1},
+    {"splash_below_it", true, 10, 3450, -1},
+    {"splash_left_of_it", true, -1, 10, -1},
+    {"splash_above_it", true, 10, -1, -1},
+    {"start", false, 240, 420, 0},
+    {"the_title_strip", false, 300, 150, -1},
+    {"the_indicator_word_on", false, 615, 615, 7},
+    {"exit_at_the_edge", false, 1769, 100, 4},
+    {"exit_past_the_edge", false, 1770, 100, -1},
+};
+using AHitTest = Rows<Access, HitCase>;
+
+TEST_P(AHitTest, FindsThePartAClickThereWouldPress) {
+  const HitCase& c = GetParam();
+  host::Form& form = c.splash ? static_cast<host::Form&>(app::TheForm3()) : app::TheForm1();
+  EXPECT_EQ(form.Accessibility().PartAt(c.x, c.y), c.part);
+}
+INSTANTIATE_TEST_SUITE_P(Access, AHitTest, ::testing::ValuesIn(kHitRows), RowName());
 
 TEST_F(Access, DefaultActionsDoWhatAClickDoes) {
   StartClient();

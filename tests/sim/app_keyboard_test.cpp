@@ -23,6 +23,7 @@ struct KeyCase {
   bool ended = false;
   int focused = -1;  // the panel's focused part afterwards (-1: not checked)
   int unanswered = 0;
+  int redraws = -1;  // times the panel's focus was drawn again (-1: not counted)
 };
 
 void PrintTo(const KeyCase& c, std::ostream* out) {
@@ -43,7 +44,19 @@ const KeyCase kKeyRows[] = {
      {"Form1"},
      {},
      false,
+     3,
+     0,
      3},
+    // The first key shows the cue; a key that neither shows it nor moves it draws nothing.
+    {"panel_space_after_a_tab_draws_nothing_more",
+     Start::Panel,
+     {"Tab", "Space"},
+     {"Form1"},
+     {},
+     false,
+     1,
+     0,
+     1},
     {"panel_tab_wraps_around",
      Start::Panel,
      {"Tab", "Tab", "Tab", "Tab", "Tab"},
@@ -58,7 +71,9 @@ const KeyCase kKeyRows[] = {
      {"Form1"},
      {kRefusal},
      false,
-     0},
+     0,
+     0,
+     1},
     {"panel_enter_on_the_reason", Start::Panel, {"Tab", "Tab", "Enter"}, {"Form2"}, {}},
     {"panel_minimised_takes_no_keys",
      Start::Panel,
@@ -160,6 +175,9 @@ TEST_P(KeysAndCloseRequests, EachRow) {
     redraws += e->rfind("Form1.focus", 0) == 0;
   }
   EXPECT_EQ(panel.FocusShown(), redraws > 0);
+  if (c.redraws >= 0) {
+    EXPECT_EQ(redraws, c.redraws);
+  }
 }
 INSTANTIATE_TEST_SUITE_P(Keyboard, KeysAndCloseRequests, ::testing::ValuesIn(kKeyRows), RowName());
 

@@ -1,4 +1,5 @@
 // The main window: what it posts when it loads, its hot spots, dragging and minimising.
+#include <algorithm>
 #include <tuple>
 
 #include "app_fixture.h"
@@ -162,10 +163,16 @@ TEST_F(MainWindow, APressOnThePictureMovesTheWindowUntilThatButtonComesUp) {
   app::Form1& form = StartToMainWindow();
   // The left button hands the move to the system's loop, which ends on a left release; the
   // others follow the pointer until their own release, since that loop would not end then.
+  const auto follows = [] {
+    const auto& events = sim::FormEvents();
+    return std::count(events.begin(), events.end(), "Form1.follow");
+  };
   for (int button : {1, 2, 4}) {
     SCOPED_TRACE(button);
     std::size_t before = sim::Messages(form.Handle()).size();
     int captures = sim::ReleaseCaptureCalls();
+    EXPECT_FALSE(sim::MovePointer(form)) << "a move with no drag on is the pointer's own";
+    auto followed = follows();
     sim::Press(form, 300, 150, button);
     const auto& messages = sim::Messages(form.Handle());
     if (button == 1) {
@@ -177,9 +184,12 @@ TEST_F(MainWindow, APressOnThePictureMovesTheWindowUntilThatButtonComesUp) {
       EXPECT_EQ(m.lParamTarget, 0u);
       EXPECT_EQ(sim::ReleaseCaptureCalls(), captures + 1);
       EXPECT_EQ(sim::FollowingButton(form), 0);
+      EXPECT_EQ(follows(), followed) << "the system's loop moves the window";
     } else {
       EXPECT_EQ(messages.size(), before) << "no system move loop";
       EXPECT_EQ(sim::FollowingButton(form), button);
+      EXPECT_TRUE(sim::MovePointer(form));
+      EXPECT_EQ(follows(), followed + 1);
       sim::Release(form, 900, 700, 1);
       EXPECT_EQ(sim::FollowingButton(form), button) << "another button's release";
       int other = button == 2 ? 4 : 2;
@@ -189,6 +199,7 @@ TEST_F(MainWindow, APressOnThePictureMovesTheWindowUntilThatButtonComesUp) {
     }
     sim::Release(form, 300, 150, button);
     EXPECT_EQ(sim::FollowingButton(form), 0);
+    EXPECT_FALSE(sim::MovePointer(form));
   }
 }
 

@@ -77,6 +77,7 @@ TEST_F(PostChatLine, WithoutAClientNothingHappens) {
   sim::Hwnd welcome = sim::AddChild(client_, u"Welcome, Nick1!");
   Hook32::PostChatLine(u"nor this");
   EXPECT_EQ(sim::SendMessageCalls(), 0);
+  EXPECT_EQ(sim::SendMessageTimeoutCalls(), 0);
   for (sim::Hwnd w : {client_.frame, client_.mdi, welcome}) EXPECT_TRUE(sim::Messages(w).empty());
   EXPECT_EQ(sim::CaptionBytes(welcome), "Welcome, Nick1!");
 }

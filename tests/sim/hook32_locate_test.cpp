@@ -200,6 +200,7 @@ TEST_F(Locate, CaptionsComeBackWithExactlyTheirLength) {
   EXPECT_EQ(Hook32::ReadWindowCaption(0), u"");
   sim::Hwnd plain = sim::CreateWindow(0, "Static", u"abc");
   EXPECT_EQ(Hook32::ReadWindowCaption(plain), u"abc");
+  EXPECT_EQ(Hook32::ReadWindowCaption(sim::CreateWindow(0, "Static", u"1")), u"1");
   sim::Hwnd empty = sim::CreateWindow(0, "Static", u"");
   EXPECT_EQ(Hook32::ReadWindowCaption(empty), u"");
   // Longer than any fixed buffer would be.

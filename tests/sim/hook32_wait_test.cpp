@@ -63,12 +63,16 @@ INSTANTIATE_TEST_SUITE_P(WaitSeconds, EndsWhenTheClockPassesTheRoundedStartPlusT
                          ::testing::ValuesIn(kRoundedRows), RowName());
 
 TEST_F(WaitSeconds, EndsWithAClockThatMovesOnEveryRead) {
-  sim::SetClock(100.3);
-  sim::SetClockStepPerRead(0.25);
-  Hook32::WaitSeconds(2);
-  // The start mark is taken from a read that already moved the clock to 100.55.
-  EXPECT_GE(sim::Now(), 103.0);
-  EXPECT_LT(sim::Now(), 104.0);
+  // The start mark is taken from a read that already moved the clock a step: 100.55 rounds
+  // to 101, and across midnight 86399.55 to 86400, the day carried over at each read after.
+  for (double start : {100.3, 86399.3}) {
+    SCOPED_TRACE(start);
+    sim::SetClock(start);
+    sim::SetClockStepPerRead(0.25);
+    Hook32::WaitSeconds(2);
+    EXPECT_GE(sim::Now(), std::round(start + 0.25) + 2);
+    EXPECT_LT(sim::Now(), std::round(start + 0.25) + 3);
+  }
 }
 
 // A form with one timer that records the clock at each tick.

@@ -16,7 +16,7 @@ struct Utf8Case {
   bool both;  // false: decoded only (the text does not encode back to these bytes)
 };
 const Utf8Case kUtf8Rows[] = {
-    {"ascii", "A~", u"A~", true},
+    {"ascii", "A~\x7F", u"A~\x7F", true},
     {"two_bytes", "\xC3\xA9\xDF\xBF", u"\u00E9\u07FF", true},
     {"ordinal_and_bullet", "\xC2\xBA\xE2\x80\xA2", u"\u00BA\u2022", true},
     {"three_byte_edges", "\xE0\xA0\x80\xEF\xBF\xBF", u"\u0800\uFFFF", true},

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/platform.h"
 #include "host/runtime.h"
 #include "host/sim/sim.h"
 #include "host/user32.h"
@@ -136,6 +137,66 @@ TEST_F(Desktop, ClicksReachTheLabelAtTheCentreOfItsVisiblePart) {
   sim::Click(*form.Labels()[0]);
   EXPECT_EQ(form.clicks.size(), 4u);
   EXPECT_EQ(sim::HiddenInputs(), 2);  // press and release
+}
+
+// What the runtime tells the host: a control's change only while its form is loaded and only
+// when something changed; a timer armed only while loaded, enabled and with an interval; and a
+// tick the host had queued before the timer stopped is dropped.
+TEST_F(Desktop, TheHostHearsOfChangesAndTimersOnlyWhenTheyMatter) {
+  Panel form;
+  host::Label& label = *form.Labels()[0];
+  host::TextBox& box = form.AddTextBox("Text1", {0, 0, 600, 285}, 3);
+  host::Timer& timer = form.AddTimer("Timer1", 1, true);
+  int ticks = 0;
+  timer.Tick = [&] { ++ticks; };
+  label.SetCaption(u"before loading");
+  box.SetText(u"before loading");
+  EXPECT_EQ(sim::Updates(label) + sim::Updates(box), 0);
+  EXPECT_FALSE(sim::Armed(timer));
+  form.Show();
+  EXPECT_TRUE(sim::Armed(timer)) << "a 1 ms interval ticks";
+
+  const struct {
+    const char* what;
+    void (*change)(host::Label&);
+    int updates;
+  } kLabelRows[] = {
+      {"a new caption", [](host::Label& l) { l.SetCaption(u"new"); }, 1},
+      {"the same caption", [](host::Label& l) { l.SetCaption(u"new"); }, 0},
+      {"a new colour", [](host::Label& l) { l.SetForeColor(0x123456); }, 1},
+      {"the same colour", [](host::Label& l) { l.SetForeColor(0x123456); }, 0},
+      {"a font",
+       [](host::Label& l) {
+         l.SetFont({u"Arial", 6});
+       },
+       1},
+      {"transparency", [](host::Label& l) { l.SetTransparent(false); }, 1},
+      {"a tip", [](host::Label& l) { l.SetToolTip(u"tip"); }, 1},
+  };
+  for (const auto& row : kLabelRows) {
+    SCOPED_TRACE(row.what);
+    int before = sim::Updates(label);
+    row.change(label);
+    EXPECT_EQ(sim::Updates(label) - before, row.updates);
+  }
+  box.SetText(u"after");
+  EXPECT_EQ(sim::Updates(box), 1);
+
+  timer.SetEnabled(false);
+  EXPECT_FALSE(sim::Armed(timer));
+  host::HostAccess::TimerTicked(timer);  // queued before it stopped
+  timer.SetEnabled(true);
+  timer.SetInterval(0);
+  EXPECT_FALSE(sim::Armed(timer));
+  host::HostAccess::TimerTicked(timer);
+  timer.SetInterval(50);
+  EXPECT_TRUE(sim::Armed(timer));
+  host::HostAccess::TimerTicked(timer);
+  Panel unloaded;
+  host::Timer& idle = unloaded.AddTimer("Timer1", 50, true);
+  idle.Tick = [&] { ++ticks; };
+  host::HostAccess::TimerTicked(idle);
+  EXPECT_EQ(ticks, 1) << "only the tick of a running timer";
 }
 
 TEST_F(Desktop, MessageBoxesRecordTheVisibleFormsAndTakeTheScriptedAnswer) {

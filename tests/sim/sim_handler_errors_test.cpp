@@ -76,6 +76,7 @@ TEST_P(HandlerErrors, EndTheHandlerShowOneBoxAndTheProgramGoesOn) {
   EXPECT_NE(sim::Boxes()[0].prompt.find(u"no room for " + host::FromUtf8(row.event)),
             host::Text::npos);
   EXPECT_EQ(sim::Boxes()[0].title, u"Failing");
+  EXPECT_EQ(sim::Boxes()[0].style, 48);  // OK, with the exclamation mark
   EXPECT_TRUE(form.Visible());
   auto ran = [&](const std::string& event) {
     return std::find(form.done.begin(), form.done.end(), event) != form.done.end();
