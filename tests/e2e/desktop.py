@@ -25,9 +25,11 @@ import time
 
 from e2e import wine_loader
 
-# The bulk of a prefix is the system's own DLLs, which no test writes: linked, not copied.
+# The bulk of a prefix is the system's own DLLs and side-by-side assemblies, which no test
+# writes: linked, not copied.
 LINKED = (os.path.join("drive_c", "windows", "system32"),
-          os.path.join("drive_c", "windows", "syswow64"))
+          os.path.join("drive_c", "windows", "syswow64"),
+          os.path.join("drive_c", "windows", "winsxs"))
 
 
 def copy_prefix(template, prefix):
