@@ -20,9 +20,8 @@ inline constexpr std::size_t kCourierBacklog = 8;
 // Runs the job after every job handed over before it. Returns at once where the host has
 // threads; the simulated host runs it at once. An error ends only that job.
 void Deliver(Job job);
-// Serves the program's events until every job handed over so far has run, and then what they
-// posted to the caller's own windows; or until `seconds` have passed. True when they all ran.
-// For tools and tests.
+// Serves the program's events until every job handed over so far has run, or `seconds` have
+// passed; true when they all ran. For tools and tests.
 bool WaitForDeliveries(double seconds);
 
 // The jobs waiting for the courier, oldest first, never more than kCourierBacklog of them.

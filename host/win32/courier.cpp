@@ -97,12 +97,7 @@ bool WaitForDeliveries(double seconds) {
     if (left < 0) left = 0;
     DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &idle, static_cast<DWORD>(left), QS_ALLINPUT,
                                                MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0) {
-      // A job may have posted to the caller's own windows just before the courier went idle,
-      // and the wait reports the idle courier ahead of the waiting messages: serve them too.
-      DoEvents();
-      return true;
-    }
+    if (woke == WAIT_OBJECT_0) return true;
     if (woke != WAIT_OBJECT_0 + 1) return false;  // time is up (or the wait failed)
     DoEvents();
   }
