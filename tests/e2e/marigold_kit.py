@@ -238,13 +238,13 @@ def click_box_button(probe, box, text):
     click_window(probe, box, *box_button_center(probe, box, text))
 
 
-def park_pointer(probe):
+def park_pointer(probe, timeout=3.0):
     """Moves the pointer to a corner where no window of the program lies and waits until no
-    tooltip shows, so screenshots show the windows as they are."""
+    tooltip shows, so screenshots show the windows as they are; whether none shows."""
     move_to(790, 5)
     time.sleep(0.2)
-    wait_until(lambda: not any(cls.lower() == "tooltips_class32"
-                               for _, cls, _, _ in probe.toplevel()), 3.0)
+    return wait_until(lambda: not any(cls.lower() == "tooltips_class32"
+                                      for _, cls, _, _ in probe.toplevel()), timeout)
 
 
 def x_keys_go_to(rect):

@@ -47,7 +47,10 @@ class EnduranceTest(unittest.TestCase):
         return sum(int(fields[k].split()[0]) * 1024 for k in ("Private_Dirty", "Swap"))
 
     def resources(self):
-        time.sleep(1.0)  # let a tool tip or a repaint in flight settle
+        # A tip that shows has GDI objects of its own, and the last click leaves the pointer on
+        # a spot with a tip: the figures are read with the pointer away and no tip up.
+        self.assertTrue(mk.park_pointer(self.probe, timeout=10.0), "a tip still shows")
+        time.sleep(1.0)  # let a repaint in flight settle
         gdi, user, how = self.probe.gui(self.pid)
         return gdi, user, how, self.private_bytes()
 
