@@ -272,7 +272,8 @@ make_wine_prefix() {
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
   (
-    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # No .NET or HTML engine to offer, and no menu entries written for the user's desktop.
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     "$MARIGOLD_WINE64" wineboot -i >/dev/null 2>&1
     # Without a window manager, managed windows stall about 2 s on every show and hide.
     "$MARIGOLD_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
