@@ -79,7 +79,11 @@ class EnduranceTest(unittest.TestCase):
             if not mk.wait_until(lambda: self.probe.iconic(self.main), 5.0, 0.01):
                 raise e2e.E2EError("Label5 did not minimise the main window")
             self.probe.restore(self.main)  # as the task bar does it
-            if not mk.wait_until(lambda: self.probe.rect(self.main) == mk.MAIN_RECT and
+            # Minimising marks the window iconic before it moves it to its icon's place, so
+            # the window may still stand at its place, minimised: restored means not iconic
+            # first, then in place.
+            if not mk.wait_until(lambda: not self.probe.iconic(self.main) and
+                                 self.probe.rect(self.main) == mk.MAIN_RECT and
                                  self.probe.visible(self.main), 5.0, 0.01):
                 raise e2e.E2EError("the main window did not come back in place")
             # Wine maps the X window a moment after Windows reports it shown; a click before
