@@ -217,6 +217,7 @@ namespace {
 TEST_F(Idling, TheMessageCounterTimerNeverTicks) {
   app::Form1& form = Main();
   EXPECT_EQ(form.Timer3.Interval(), 0u);
+  EXPECT_TRUE(form.Timer3.Enabled());  // enabled: its interval alone keeps it still
   sim::RunFor(3600);
   EXPECT_EQ(form.Label9.Caption(), u"0");
 }
@@ -243,9 +244,9 @@ TEST_P(TheMessageCounterHandlerCountsASenderOfOneAndRejectsOtherText, EachRow) {
   app::Form1& again = Main();
   sim::AddChild(client_, c.caption);
   if (c.throws) {
-    EXPECT_THROW(again.Timer3_Timer(), std::invalid_argument);
+    EXPECT_THROW(again.Timer3.Tick(), std::invalid_argument);
   } else {
-    again.Timer3_Timer();
+    again.Timer3.Tick();  // the handler as the timer calls it
   }
   EXPECT_EQ(again.Label9.Caption(), c.label9) << host::ToUtf8(c.caption);
 }
