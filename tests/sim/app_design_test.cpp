@@ -78,6 +78,8 @@ TEST_F(AppTest, TheWindowsAndTheirOtherControlsAreAsDesigned) {
   EXPECT_EQ((std::vector<float>{ok.left, ok.top, ok.width, ok.height}),
             (std::vector<float>{2640, 0, 375, 255}));
   EXPECT_EQ(reason.Command1.Caption(), u"ok");
+  EXPECT_EQ(reason.Text1.TabIndex(), 0);  // the box takes the keys first, then "ok"
+  EXPECT_EQ(reason.Command1.TabIndex(), 1);
 
   app::Form3& splash = app::TheForm3();
   EXPECT_EQ(splash.Caption(), u"Form3");

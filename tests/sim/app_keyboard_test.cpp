@@ -168,6 +168,8 @@ TEST_P(KeysAndCloseRequests, EachRow) {
   if (c.focused >= 0) {
     EXPECT_EQ(panel.Focused(), c.focused);
   }
+  // The strip's keys go to its own box and button: it has no part to focus.
+  EXPECT_EQ(app::TheForm2().Accessibility().Focused(), -1);
   // The focus is drawn from the first key the panel answers, and drawn again on each move.
   int redraws = 0;
   for (auto e = sim::FormEvents().begin() + static_cast<long>(before); e != sim::FormEvents().end();
