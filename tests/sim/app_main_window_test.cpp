@@ -195,6 +195,7 @@ TEST_F(MainWindow, APressOnThePictureMovesTheWindowUntilThatButtonComesUp) {
       int other = button == 2 ? 4 : 2;
       sim::Click(form, 1380, 100, other);  // on the minimise spot: no move of its own
       EXPECT_EQ(sim::FollowingButton(form), 0) << "another press";
+      EXPECT_EQ(follows(), followed + 2) << "the end of a move puts it at the pointer";
       sim::Press(form, 300, 150, button);
     }
     sim::Release(form, 300, 150, button);
