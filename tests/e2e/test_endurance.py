@@ -11,11 +11,17 @@ import e2e
 import faults_kit as fk
 import marigold_kit as mk
 
-# The GDI and USER counts must come back exactly, so a handle lost once a cycle shows at any
-# count; the counts serve the private bytes' margin. Start/stop clicks go in one X run and cost
-# next to nothing; the other cycles wait on each window and cost a third of a second or more.
+# The USER count must come back exactly and the GDI count within GDI_MADE_ONCE, so a handle
+# lost once a cycle (100 or more) shows at any count; the counts serve the private bytes'
+# margin. Start/stop clicks go in one X run and cost next to nothing; the other cycles wait on
+# each window and cost a third of a second or more.
 CYCLES = {"reason_cycles": 100, "start_stop_cycles": 200, "minimise_cycles": 100}
 WARM_UP = 5
+# Some GDI objects are made on first need and kept (the warm-up makes those it can). On a
+# machine slow enough that a tip shows during the quick start/stop clicks, or a paint overlaps
+# another, that first need can fall inside the count: seen once (89 -> 90) with two test runs
+# side by side and the mutation check beside them on 2 cores.
+GDI_MADE_ONCE = 2
 # Wine's heaps and caches round allocations up to whole pages and keep some freed blocks, so
 # private bytes may settle a little above where they were even without a leak. A leak of 700
 # bytes a cycle (280 KB over the 400 cycles) goes past it.
@@ -117,7 +123,8 @@ class EnduranceTest(unittest.TestCase):
         sys.stderr.write("\n%s; gdi/user (%s) %s -> %s; private bytes %d -> %d\n" % (
             ", ".join("%s %.1f s" % kv for kv in took.items()), how, (gdi, user),
             (gdi_end, user_end), private, private_end))
-        self.assertEqual((gdi_end, user_end), (gdi, user), took)
+        self.assertEqual(user_end, user, took)
+        self.assertLessEqual(gdi_end, gdi + GDI_MADE_ONCE, took)
         self.assertGreater(private, 0)
         self.assertLessEqual(private_end - private, PRIVATE_BYTES_MARGIN, took)
         self.assertTrue(self.program.program.running())
