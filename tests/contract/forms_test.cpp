@@ -1,5 +1,6 @@
 // Forms as windows: loading and showing, geometry in twips that reads back as set, window
 // state, and the mouse presses routed to labels or to the form.
+#include "host/accessibility.h"
 #include "tests/contract/driver.h"
 
 namespace {
@@ -99,6 +100,21 @@ TEST_F(Forms, MousePressesGoToLabelsOrTheForm) {
   std::vector<int> buttons;
   for (const auto& down : form.downs) buttons.push_back(down.button);
   EXPECT_EQ(buttons, (std::vector<int>{1, 2, 4, 1, 2}));
+}
+
+// A screen reader hears of a change to any part, the first one too.
+TEST_F(Forms, EachPartReportsItsOwnChanges) {
+  contract::RecordingForm form;
+  host::Label& label = form.AddLabel("Label1", {0, 0, 255, 135}, 0);
+  host::AccessDescription& access = form.Accessibility();
+  access.Add({u"", host::AccessRole::StaticText, {&label}, [&] { return label.Caption(); }});
+  label.SetToolTip(u"Count");
+  label.SetCaption(u"1");
+  const std::vector<host::AccessChange> changes = access.TakeChanges();
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].part, 0);
+  EXPECT_TRUE(changes[0].name && changes[0].value);
+  EXPECT_TRUE(access.TakeChanges().empty());
 }
 
 }  // namespace
