@@ -35,6 +35,9 @@ def parse_args():
                    help="workers, each with its own copy and build (default: the cores)")
     p.add_argument("--sample", type=int, help="test only this many mutants, picked by --seed")
     p.add_argument("--seed", type=int, default=1)
+    p.add_argument("--retest", metavar="JSON",
+                   help="test only the survivors of an earlier run (its --json file) that are "
+                        "still made: to confirm that new tests kill them")
     p.add_argument("--timeout", type=float,
                    help="seconds a test run may take (default: %d times the unmutated run, "
                         "at least %s)" % (TIMEOUT_FACTOR, TIMEOUT_FLOOR))
@@ -45,6 +48,8 @@ def parse_args():
     args = p.parse_args()
     if args.jobs < 1 or (args.sample is not None and args.sample < 1):
         p.error("--jobs and --sample take a positive number")
+    if args.retest and args.sample is not None:
+        p.error("--retest and --sample pick the mutants in two ways: give one")
     return args
 
 
@@ -287,7 +292,13 @@ def run(args, files, workers, equivalents, record):
         return 0
 
     picked = everything
-    if args.sample is not None and args.sample < len(everything):
+    if args.retest:
+        # A mutant is named as equivalent.txt names it, so the pick holds while lines move.
+        with open(args.retest, encoding="utf-8") as f:
+            survived = {(m["path"], m["before"], m["after"]) for m in json.load(f)["mutants"]
+                        if m["status"] == "survived"}
+        picked = [m for m in everything if (m.path, m.before, m.after) in survived]
+    elif args.sample is not None and args.sample < len(everything):
         # Picked from all the mutants, the known-equivalent ones too, so that a seed keeps
         # its pick while equivalent.txt grows.
         picked = sorted(random.Random(args.seed).sample(everything, args.sample),
