@@ -1,6 +1,6 @@
 """Long use through the real windows: 100 open/ok cycles of the reason window, 200 start/stop
-cycles and 100 minimise/restore cycles leave the program's GDI and USER objects where they were
-and its private bytes within a small margin."""
+cycles and 100 minimise/restore cycles leave the program's USER objects where they were, and its
+GDI objects and private bytes within small margins."""
 
 import subprocess
 import sys
