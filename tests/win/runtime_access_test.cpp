@@ -151,7 +151,12 @@ TEST_F(RuntimeAccess, MainWindowListsItsSpotsWithNamesRolesStatesAndPlaces) {
   VARIANT next;
   EXPECT_EQ(object->accNavigate(NAVDIR_FIRSTCHILD, Child(CHILDID_SELF), &next), S_OK);
   EXPECT_EQ(next.lVal, 1);
+  EXPECT_EQ(object->accNavigate(NAVDIR_LASTCHILD, Child(CHILDID_SELF), &next), S_OK);
+  EXPECT_EQ(next.lVal, 8);
   EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, Child(8), &next), S_FALSE);
+  for (long outside : {-1L, 9L}) {  // no such child: refused, not read past the list
+    EXPECT_EQ(object->accNavigate(NAVDIR_NEXT, Child(outside), &next), E_INVALIDARG);
+  }
 
   form.Hide();
   EXPECT_EQ(Long(&IAccessible::get_accState, object.get(), 1),
