@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -262,6 +263,18 @@ TEST_F(RuntimeAccess, KeysMoveTheDrawnFocusAndPressTheFocusedSpot) {
   HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, Heard,
                                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   Pump(0.1);
+  // The window's focus leaving and coming back: Start, the spot that has it, is told of when
+  // it comes back, not when it leaves.
+  auto heardStart = [] {
+    return std::count_if(events.begin(), events.end(), [](const Event& e) { return e.child == 1; });
+  };
+  events.clear();
+  ::SetFocus(nullptr);
+  Pump(0.1);
+  EXPECT_EQ(heardStart(), 0);
+  ::SetFocus(window);
+  Pump(0.1);
+  EXPECT_EQ(heardStart(), 1);
   events.clear();
   runtime_test::Capture before = runtime_test::CaptureClient(window);
 

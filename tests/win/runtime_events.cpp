@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "host/platform.h"
 #include "tests/win/runtime_support.h"
 
 namespace {
@@ -67,6 +68,27 @@ TEST(RuntimeEvents, DoEventsLeavesTheQuitRequestForTheMainLoop) {
   MSG msg;
   ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 7u);
+
+  // The main loop serves what comes first, a key for a window that is no form's among it,
+  // and ends with the request's code.
+  winsupport::UniqueWindow plain(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10,
+                                                   nullptr, nullptr, nullptr, nullptr));
+  ::PostMessageW(plain.get(), WM_KEYDOWN, 'A', 1);
+  ::PostQuitMessage(9);
+  EXPECT_EQ(host::ServeEvents(), 9);
+}
+
+// A log-off that goes ahead ends the program (the end-to-end tier's); one that was cancelled
+// ends nothing, so the statement's own exit code comes out.
+TEST(RuntimeEventsDeathTest, ACancelledLogOffEndsNothing) {
+  EXPECT_EXIT(
+      {
+        RecordingForm form;
+        form.Show();
+        ::SendMessageW(form.Window(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        ::ExitProcess(3);
+      },
+      ::testing::ExitedWithCode(3), "");
 }
 
 // Where presses go is the contract's (tests/contract); this is what the window adds: the
@@ -93,6 +115,20 @@ TEST(RuntimeEvents, MousePressesCarryShiftStateAndGiveTheCaptureBack) {
   EXPECT_EQ(form.downs[0].shift, 3);
   EXPECT_EQ(form.downs[0].x, 750.0f);
   EXPECT_EQ(form.downs[0].y, 75.0f);
+
+  // Alt is read from the keyboard: no mouse message carries it.
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[VK_MENU] = 0x80;
+  ::SetKeyboardState(keys);
+  ::PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, At(50, 5));
+  ::PostMessageW(window, WM_RBUTTONUP, 0, At(50, 5));
+  host::DoEvents();
+  keys[VK_MENU] = 0;
+  ::SetKeyboardState(keys);
+  ASSERT_EQ(form.downs.size(), 2u);
+  EXPECT_EQ(form.downs[1].button, 2);
+  EXPECT_EQ(form.downs[1].shift, 4);
 }
 
 TEST(RuntimeEvents, TextBoxAndButtonAreRealControls) {
@@ -112,6 +148,10 @@ TEST(RuntimeEvents, TextBoxAndButtonAreRealControls) {
   ASSERT_NE(edit, nullptr);
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(::GetFocus(), edit) << "the first text box takes the focus";
+  LOGFONTW font = {};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_STREQ(font.lfFaceName, L"Arial") << "the box shows its own font";
+  EXPECT_EQ(font.lfHeight, -9) << "6.75 points at 96 dpi";
   wchar_t shown[64] = {};
   ::GetWindowTextW(edit, shown, 64);
   EXPECT_STREQ(shown, L"Enter Reason Why You are Idling");
@@ -148,6 +188,17 @@ TEST(RuntimeEvents, TextBoxAndButtonAreRealControls) {
   form.Show();
   EXPECT_EQ(text.GetText(), u"kept");
   EXPECT_EQ(form.loads, 1);
+
+  // Active again after another window, the form gives the focus to its text box; hidden while
+  // it is active, it passes the activation on to the window in view.
+  RecordingForm other({1500, 4000, 1770, 900});
+  other.Show();
+  ASSERT_EQ(::GetActiveWindow(), other.Window());
+  ::SetActiveWindow(form.Window());
+  EXPECT_EQ(::GetFocus(), edit);
+  form.Hide();
+  host::DoEvents();
+  EXPECT_EQ(::GetActiveWindow(), other.Window());
 }
 
 // Finds a visible message box among this thread's windows.

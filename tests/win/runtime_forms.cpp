@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "assets/resource.h"
+#include "host/platform.h"
 #include "tests/win/runtime_support.h"
 #include "winsupport/picture.h"
 
@@ -54,19 +55,57 @@ TEST(RuntimeForms, TheWindowIsAllClientAreaAtThePixelsOfItsTwips) {
   EXPECT_EQ(form.Left(), 150.0f);
   EXPECT_EQ(form.Top(), 300.0f);
 
-  // Minimised and restored, it comes back to its place.
+  // Minimised and restored, it comes back to its place; moved while minimised, to the new one.
   form.SetTop(-1470);
   form.SetState(host::WindowState::Minimized);
   form.SetState(host::WindowState::Normal);
   ::GetWindowRect(form.Window(), &outer);
   EXPECT_EQ(outer.top, -98);
   EXPECT_EQ(outer.left, 10);
+  form.SetState(host::WindowState::Minimized);
+  form.SetTop(450);
+  form.SetState(host::WindowState::Normal);
+  ::GetWindowRect(form.Window(), &outer);
+  EXPECT_EQ(outer.top, 30);
+
+  // Following the pointer, the window keeps it at the spot it was taken by.
+  ::SetCursorPos(15, 35);
+  ASSERT_TRUE(host::GrabPointer(form));
+  ::SetCursorPos(200, 150);
+  host::MoveToPointer(form);
+  ::ReleaseCapture();
+  ::GetWindowRect(form.Window(), &outer);
+  EXPECT_EQ(outer.left, 195);
+  EXPECT_EQ(outer.top, 145);
 }
 
 TEST(RuntimeForms, ScreenSizeIsInTwips) {
   EXPECT_EQ(host::ScreenWidth(), ::GetSystemMetrics(SM_CXSCREEN) * host::TwipsPerPixelX());
   EXPECT_EQ(host::ScreenHeight(), ::GetSystemMetrics(SM_CYSCREEN) * host::TwipsPerPixelY());
   EXPECT_GT(host::ScreenWidth(), 0.0f);
+}
+
+// `painted` with the caption label at 10,10 - 50,30 drawn again over the back colour by the
+// test itself: red, in an Arial of that height and weight, as a label draws its caption.
+runtime_test::Capture CaptionAlone(const runtime_test::Capture& painted, const wchar_t* text,
+                                   int height, int weight) {
+  void* bits = nullptr;
+  winsupport::UniqueBitmap bitmap = winsupport::TopDownDib(painted.width, painted.height, &bits);
+  winsupport::UniqueDc dc(::CreateCompatibleDC(nullptr));
+  winsupport::Selection selected(dc.get(), bitmap.get());
+  winsupport::UniqueFont font(
+      ::CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial"));
+  winsupport::Selection fontIn(dc.get(), font.get());
+  RECT all = {0, 0, painted.width, painted.height}, label = {10, 10, 50, 30};
+  ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  ::SetBkMode(dc.get(), TRANSPARENT);
+  ::SetTextColor(dc.get(), RGB(255, 0, 0));
+  ::DrawTextW(dc.get(), text, -1, &label, DT_WORDBREAK | DT_NOPREFIX | DT_LEFT | DT_TOP);
+  ::GdiFlush();
+  runtime_test::Capture drawn = painted;
+  auto* first = static_cast<std::uint32_t*>(bits);
+  drawn.pixels.assign(first, first + all.right * all.bottom);
+  return drawn;
 }
 
 TEST(RuntimeForms, PaintsBackColourAndLabelsClippedToTheirRectangles) {
@@ -97,6 +136,26 @@ TEST(RuntimeForms, PaintsBackColourAndLabelsClippedToTheirRectangles) {
   }
   EXPECT_GT(redInside, 20) << "the caption is drawn in its colour";
   EXPECT_EQ(strayOutside, 0) << "nothing is drawn outside the caption's label";
+
+  // Pixel for pixel the caption a 12-point Arial of that weight draws at 96 dpi: the font
+  // follows the label's, here a change of its weight alone.
+  for (int weight : {FW_NORMAL, FW_BOLD}) {
+    text.SetFont({u"Arial", 12, weight});
+    capture = CaptureClient(form.Window());
+    runtime_test::Capture expected =
+        CaptionAlone(capture, L"MMMM MMMM MMMM MMMM MMMM", -16, weight);
+    int differ = 0;
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 100; ++x) differ += capture.At(x, y) != expected.At(x, y);
+    }
+    EXPECT_EQ(differ, 0) << weight;
+  }
+
+  // A form one pixel wide is painted too.
+  RecordingForm thin({1500, 1500, 15, 900});
+  thin.SetBackColor(0x00FF00);
+  thin.Show();
+  EXPECT_EQ(CaptureClient(thin.Window()).At(0, 0), 0x00FF00u);
 
   // A changed caption is drawn: the label goes blank.
   text.SetCaption(u"");
@@ -153,8 +212,15 @@ TEST(RuntimeForms, PaintsItsPictureResourceUnscaled) {
   if (!picture) GTEST_SKIP() << "this test program carries no picture resources";
   RecordingForm form({1500, 1500, 1770, 900});
   form.SetPicture(IDR_MAIN_PICTURE);
+  form.SetBackColor(0x00FF00);
+  form.AddLabel("Label1", {600, 300, 600, 300}, 0);                      // transparent, over 50,30
+  form.AddLabel("Label2", {0, 600, 300, 300}, 1).SetTransparent(false);  // 0,40 - 20,60
   form.Show();
+  HDC shown = ::GetDC(form.Window());
+  EXPECT_EQ(::GetPixel(shown, 10, 50), RGB(0, 255, 0)) << "painted before any event is served";
+  ::ReleaseDC(form.Window(), shown);
   runtime_test::Capture capture = CaptureClient(form.Window());
+  EXPECT_EQ(capture.At(10, 50), 0x00FF00u) << "an opaque label hides the picture";
   DIBSECTION dib = {};
   ASSERT_NE(::GetObjectW(picture.bitmap.get(), sizeof dib, &dib), 0);
   const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
