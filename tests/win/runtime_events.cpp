@@ -196,6 +196,8 @@ TEST(RuntimeEvents, TextBoxAndButtonAreRealControls) {
   ASSERT_EQ(::GetActiveWindow(), other.Window());
   ::SetActiveWindow(form.Window());
   EXPECT_EQ(::GetFocus(), edit);
+  winsupport::UniqueWindow notShown(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10,
+                                                      nullptr, nullptr, nullptr, nullptr));
   form.Hide();
   host::DoEvents();
   EXPECT_EQ(::GetActiveWindow(), other.Window());

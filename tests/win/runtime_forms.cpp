@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "assets/resource.h"
 #include "host/platform.h"
@@ -20,7 +21,18 @@ using runtime_test::RecordingForm;
 TEST(RuntimeForms, TheWindowIsAllClientAreaAtThePixelsOfItsTwips) {
   ASSERT_EQ(host::TwipsPerPixelX(), 15.0f) << "the test screen runs at 96 dpi";
   RecordingForm form;  // 1500, 1500, 1770 x 900 twips
+  form.SetIcon(IDI_MARIGOLD);
   form.Show();
+  // Its icons at the sizes the task bar and the window switcher show.
+  for (auto [which, side] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}}) {
+    ICONINFO icon = {};
+    ASSERT_TRUE(::GetIconInfo(
+        reinterpret_cast<HICON>(::SendMessageW(form.Window(), WM_GETICON, which, 0)), &icon));
+    winsupport::UniqueBitmap mask(icon.hbmMask), color(icon.hbmColor);
+    BITMAP bitmap = {};
+    ::GetObjectW(mask.get(), sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, side);
+  }
   RECT outer, client;
   ::GetWindowRect(form.Window(), &outer);
   ::GetClientRect(form.Window(), &client);

@@ -38,7 +38,9 @@ struct Capture {
   }
 };
 
-inline Capture CaptureClient(HWND window) {
+// `shown`: the pixels the window holds on the screen, as its last paints left them, rather
+// than a fresh paint.
+inline Capture CaptureClient(HWND window, bool shown = false) {
   RECT client;
   ::GetClientRect(window, &client);
   Capture capture;
@@ -48,7 +50,12 @@ inline Capture CaptureClient(HWND window) {
   winsupport::UniqueBitmap bitmap = winsupport::TopDownDib(capture.width, capture.height, &bits);
   winsupport::UniqueDc dc(::CreateCompatibleDC(nullptr));
   winsupport::Selection selected(dc.get(), bitmap.get());
-  ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  if (shown) {
+    winsupport::WindowDc screen(window);
+    ::BitBlt(dc.get(), 0, 0, capture.width, capture.height, screen.get(), 0, 0, SRCCOPY);
+  } else {
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+  }
   ::GdiFlush();
   auto* first = static_cast<std::uint32_t*>(bits);
   capture.pixels.assign(first, first + capture.width * capture.height);
