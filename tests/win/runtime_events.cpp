@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 
 #include "host/platform.h"
@@ -76,6 +77,33 @@ TEST(RuntimeEvents, DoEventsLeavesTheQuitRequestForTheMainLoop) {
   ::PostMessageW(plain.get(), WM_KEYDOWN, 'A', 1);
   ::PostQuitMessage(9);
   EXPECT_EQ(host::ServeEvents(), 9);
+}
+
+// A start while the other copy is leaving (it holds "Alive" only) waits until that copy has
+// gone. The copy here is a thread that lets go after a fifth of a second, so that a start
+// which did not wait would still find it there.
+TEST(RuntimeEvents, AStartWhileTheOtherCopyLeavesWaitsForItToGo) {
+  struct Leaving {
+    winsupport::UniqueHandle holding{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<bool> gone{false};
+    static DWORD WINAPI Run(void* self) {
+      auto& leaving = *static_cast<Leaving*>(self);
+      HANDLE alive = ::CreateMutexW(nullptr, TRUE, L"Local\\Marigold Idle.Alive");
+      ::SetEvent(leaving.holding.get());
+      ::Sleep(200);
+      leaving.gone = true;
+      ::ReleaseMutex(alive);
+      ::CloseHandle(alive);
+      return 0;
+    }
+  } leaving;
+  winsupport::UniqueHandle thread(::CreateThread(nullptr, 0, &Leaving::Run, &leaving, 0, nullptr));
+  ::WaitForSingleObject(leaving.holding.get(), INFINITE);
+  ASSERT_EQ(host::ClaimSession(), host::SessionClaim::OtherLeaving);
+  host::WaitForLeavingCopy();
+  EXPECT_TRUE(leaving.gone);
+  ::WaitForSingleObject(thread.get(), INFINITE);
+  host::ProgramLeaving();
 }
 
 // A log-off that goes ahead ends the program (the end-to-end tier's); one that was cancelled
