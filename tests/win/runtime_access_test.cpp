@@ -306,13 +306,10 @@ TEST_F(RuntimeAccess, KeysMoveTheDrawnFocusAndPressTheFocusedSpot) {
     EXPECT_EQ(outside, 0) << part;
   };
   drawnOn(1);
-  BYTE keys[256];
-  ::GetKeyboardState(keys);
-  keys[VK_SHIFT] = 0x80;
-  ::SetKeyboardState(keys);
-  ::SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
-  keys[VK_SHIFT] = 0;
-  ::SetKeyboardState(keys);
+  {
+    runtime_test::HeldKey shift(VK_SHIFT);
+    ::SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+  }
   Pump(0.1);
   drawnOn(0);
   ::SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);

@@ -145,15 +145,12 @@ TEST(RuntimeEvents, MousePressesCarryShiftStateAndGiveTheCaptureBack) {
   EXPECT_EQ(form.downs[0].y, 75.0f);
 
   // Alt is read from the keyboard: no mouse message carries it.
-  BYTE keys[256];
-  ::GetKeyboardState(keys);
-  keys[VK_MENU] = 0x80;
-  ::SetKeyboardState(keys);
-  ::PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, At(50, 5));
-  ::PostMessageW(window, WM_RBUTTONUP, 0, At(50, 5));
-  host::DoEvents();
-  keys[VK_MENU] = 0;
-  ::SetKeyboardState(keys);
+  {
+    runtime_test::HeldKey alt(VK_MENU);
+    ::PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, At(50, 5));
+    ::PostMessageW(window, WM_RBUTTONUP, 0, At(50, 5));
+    host::DoEvents();
+  }
   ASSERT_EQ(form.downs.size(), 2u);
   EXPECT_EQ(form.downs[1].button, 2);
   EXPECT_EQ(form.downs[1].shift, 4);

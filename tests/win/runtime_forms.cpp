@@ -97,27 +97,19 @@ TEST(RuntimeForms, ScreenSizeIsInTwips) {
   EXPECT_GT(host::ScreenWidth(), 0.0f);
 }
 
-// `painted` with the caption label at 10,10 - 50,30 drawn again over the back colour by the
+// The caption label at 10,10 - 50,30 on a 100 x 60 form, drawn over the back colour by the
 // test itself: red, in an Arial of that height and weight, as a label draws its caption.
-runtime_test::Capture CaptionAlone(const runtime_test::Capture& painted, const wchar_t* text,
-                                   int height, int weight) {
-  void* bits = nullptr;
-  winsupport::UniqueBitmap bitmap = winsupport::TopDownDib(painted.width, painted.height, &bits);
-  winsupport::UniqueDc dc(::CreateCompatibleDC(nullptr));
-  winsupport::Selection selected(dc.get(), bitmap.get());
-  winsupport::UniqueFont font(
-      ::CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial"));
-  winsupport::Selection fontIn(dc.get(), font.get());
-  RECT all = {0, 0, painted.width, painted.height}, label = {10, 10, 50, 30};
-  ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
-  ::SetBkMode(dc.get(), TRANSPARENT);
-  ::SetTextColor(dc.get(), RGB(255, 0, 0));
-  ::DrawTextW(dc.get(), text, -1, &label, DT_WORDBREAK | DT_NOPREFIX | DT_LEFT | DT_TOP);
-  ::GdiFlush();
-  runtime_test::Capture drawn = painted;
-  auto* first = static_cast<std::uint32_t*>(bits);
-  drawn.pixels.assign(first, first + all.right * all.bottom);
-  return drawn;
+runtime_test::Capture CaptionAlone(const wchar_t* text, int height, int weight) {
+  return runtime_test::CaptureDrawn(100, 60, [&](HDC dc) {
+    winsupport::UniqueFont font(
+        ::CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial"));
+    winsupport::Selection fontIn(dc, font.get());
+    RECT all = {0, 0, 100, 60}, label = {10, 10, 50, 30};
+    ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(255, 0, 0));
+    ::DrawTextW(dc, text, -1, &label, DT_WORDBREAK | DT_NOPREFIX | DT_LEFT | DT_TOP);
+  });
 }
 
 TEST(RuntimeForms, PaintsBackColourAndLabelsClippedToTheirRectangles) {
@@ -154,8 +146,7 @@ TEST(RuntimeForms, PaintsBackColourAndLabelsClippedToTheirRectangles) {
   for (int weight : {FW_NORMAL, FW_BOLD}) {
     text.SetFont({u"Arial", 12, weight});
     capture = CaptureClient(form.Window());
-    runtime_test::Capture expected =
-        CaptionAlone(capture, L"MMMM MMMM MMMM MMMM MMMM", -16, weight);
+    runtime_test::Capture expected = CaptionAlone(L"MMMM MMMM MMMM MMMM MMMM", -16, weight);
     int differ = 0;
     for (int y = 0; y < 60; ++y) {
       for (int x = 0; x < 100; ++x) differ += capture.At(x, y) != expected.At(x, y);
@@ -228,9 +219,8 @@ TEST(RuntimeForms, PaintsItsPictureResourceUnscaled) {
   form.AddLabel("Label1", {600, 300, 600, 300}, 0);                      // transparent, over 50,30
   form.AddLabel("Label2", {0, 600, 300, 300}, 1).SetTransparent(false);  // 0,40 - 20,60
   form.Show();
-  HDC shown = ::GetDC(form.Window());
-  EXPECT_EQ(::GetPixel(shown, 10, 50), RGB(0, 255, 0)) << "painted before any event is served";
-  ::ReleaseDC(form.Window(), shown);
+  EXPECT_EQ(::GetPixel(winsupport::WindowDc(form.Window()).get(), 10, 50), RGB(0, 255, 0))
+      << "painted before any event is served";
   runtime_test::Capture capture = CaptureClient(form.Window());
   EXPECT_EQ(capture.At(10, 50), 0x00FF00u) << "an opaque label hides the picture";
   DIBSECTION dib = {};

@@ -38,29 +38,55 @@ struct Capture {
   }
 };
 
+// What `draw(dc)` draws into a width x height bitmap.
+template <typename Draw>
+Capture CaptureDrawn(int width, int height, Draw draw) {
+  Capture capture;
+  capture.width = width;
+  capture.height = height;
+  void* bits = nullptr;
+  winsupport::UniqueBitmap bitmap = winsupport::TopDownDib(width, height, &bits);
+  winsupport::UniqueDc dc(::CreateCompatibleDC(nullptr));
+  winsupport::Selection selected(dc.get(), bitmap.get());
+  draw(dc.get());
+  ::GdiFlush();
+  auto* first = static_cast<std::uint32_t*>(bits);
+  capture.pixels.assign(first, first + width * height);
+  return capture;
+}
+
 // `shown`: the pixels the window holds on the screen, as its last paints left them, rather
 // than a fresh paint.
 inline Capture CaptureClient(HWND window, bool shown = false) {
   RECT client;
   ::GetClientRect(window, &client);
-  Capture capture;
-  capture.width = client.right;
-  capture.height = client.bottom;
-  void* bits = nullptr;
-  winsupport::UniqueBitmap bitmap = winsupport::TopDownDib(capture.width, capture.height, &bits);
-  winsupport::UniqueDc dc(::CreateCompatibleDC(nullptr));
-  winsupport::Selection selected(dc.get(), bitmap.get());
-  if (shown) {
-    winsupport::WindowDc screen(window);
-    ::BitBlt(dc.get(), 0, 0, capture.width, capture.height, screen.get(), 0, 0, SRCCOPY);
-  } else {
-    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-  }
-  ::GdiFlush();
-  auto* first = static_cast<std::uint32_t*>(bits);
-  capture.pixels.assign(first, first + capture.width * capture.height);
-  return capture;
+  return CaptureDrawn(client.right, client.bottom, [&](HDC dc) {
+    if (shown) {
+      winsupport::WindowDc screen(window);
+      ::BitBlt(dc, 0, 0, client.right, client.bottom, screen.get(), 0, 0, SRCCOPY);
+    } else {
+      ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    }
+  });
 }
+
+// Holds a key down in this thread's keyboard state, as GetKeyState reads it, until it goes.
+class HeldKey {
+ public:
+  explicit HeldKey(int key) : key_(key) { Set(0x80); }
+  ~HeldKey() { Set(0); }
+  HeldKey(const HeldKey&) = delete;
+  HeldKey& operator=(const HeldKey&) = delete;
+
+ private:
+  void Set(BYTE state) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[key_] = state;
+    ::SetKeyboardState(keys);
+  }
+  int key_;
+};
 
 // COLORREF (0x00BBGGRR) as a captured pixel (0x00RRGGBB).
 inline std::uint32_t AsPixel(COLORREF color) {
