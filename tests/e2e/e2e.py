@@ -182,9 +182,15 @@ class WinProgram:
     def __init__(self, exe, args=(), stdin=None, stdout=None):
         self.exe = exe
         self.args = [str(a) for a in args]
-        self.process = subprocess.Popen(
-            [wine_loader(exe), exe] + self.args, stdin=stdin, stdout=stdout,
-            stderr=subprocess.DEVNULL, env=_wine_env(), start_new_session=True)
+        # What Wine itself says of a start that fails (a loader error, a crash) stays with the
+        # test's artifacts.
+        fd, self.stderr_path = tempfile.mkstemp(
+            prefix=os.path.splitext(os.path.basename(exe))[0] + "-", suffix=".stderr",
+            dir=artifacts_dir())
+        with os.fdopen(fd, "wb") as stderr:
+            self.process = subprocess.Popen(
+                [wine_loader(exe), exe] + self.args, stdin=stdin, stdout=stdout,
+                stderr=stderr, env=_wine_env(), start_new_session=True)
         _live_programs.append(self)
 
     def running(self):
@@ -214,6 +220,11 @@ class WinProgram:
         for stream in (self.process.stdin, self.process.stdout):
             if stream:
                 stream.close()
+        try:
+            if os.path.getsize(self.stderr_path) == 0:
+                os.remove(self.stderr_path)
+        except OSError:
+            pass
 
 
 def _quote(word):
@@ -485,7 +496,11 @@ class Chatroom:
         Fails when another chat client's frame comes first: the program would talk to that."""
         self.frame = probe.wait("AOL Frame25", self.title, timeout_ms)
         if not self.frame:
-            raise E2EError("the chat client's frame did not appear within %d ms" % timeout_ms)
+            code = self.program.process.poll()
+            raise E2EError("the chat client's frame did not appear within %d ms (the client %s; "
+                           "windows in view: %r)"
+                           % (timeout_ms, "runs" if code is None else "ended with %r" % code,
+                              probe.call("toplevel")))
         first = probe.find("AOL Frame25")
         if first != self.frame:
             raise E2EError("another chat client is running (%r, %r): stop it first"
