@@ -500,7 +500,7 @@ class Chatroom:
             raise E2EError("the chat client's frame did not appear within %d ms (the client %s; "
                            "windows in view: %r)"
                            % (timeout_ms, "runs" if code is None else "ended with %r" % code,
-                              probe.call("toplevel")))
+                              probe.toplevel()))
         first = probe.find("AOL Frame25")
         if first != self.frame:
             raise E2EError("another chat client is running (%r, %r): stop it first"
