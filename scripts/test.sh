@@ -33,13 +33,20 @@ finish() {
 }
 trap 'stop_wine_and_display; kill $(jobs -p) 2>/dev/null' EXIT
 
-# 32-bit Wine and the x86 tier's Wine prefix, with its 32-bit half.
-x86_prefix="$MARIGOLD_ROOT/build/wineprefix-x86"
-{ ensure_wine32 && make_wine_prefix "$x86_prefix"; } >"$logs/wine32.log" 2>&1 </dev/null &
-wine32_pid=$!
 # The Wine prefix that the x86_64 tiers' tests copy, made while the first programs build. No
 # server is kept alive for it: one would write its registry while the tests copy it.
 use_wine_prefix
+# Where 32-bit Wine is in already, that prefix is made with its 32-bit half and the x86 tier
+# copies it too. Otherwise 32-bit Wine is installed beside the first builds, and the x86 tier
+# gets a prefix of its own once it is in.
+x86_prefix=$WINEPREFIX
+wine32_pid=
+needs_32bit
+if [ ${#wants32[@]} -gt 0 ]; then
+  x86_prefix="$MARIGOLD_ROOT/build/wineprefix-x86"
+  { ensure_wine32 && make_wine_prefix "$x86_prefix"; } >"$logs/wine32.log" 2>&1 </dev/null &
+  wine32_pid=$!
+fi
 make_wine_prefix "$WINEPREFIX" >"$logs/prefix.log" 2>&1 </dev/null &
 prefix_pid=$!
 
@@ -57,7 +64,7 @@ tiers+=("e2e $!")
 # in another folder that must give the same bytes.
 x86_dir="$MARIGOLD_ROOT/build/windows-x86"
 if build_preset windows-x86 nice marigold chatroom win_tests; then
-  if wait "$wine32_pid"; then
+  if [ -z "$wine32_pid" ] || wait "$wine32_pid"; then
     WINEPREFIX=$x86_prefix tier x86 --test-dir "$x86_dir" -j4 --timeout 900
     tiers+=("x86 $!")
   else
