@@ -196,6 +196,19 @@ class WinProgram:
     def running(self):
         return self.process.poll() is None
 
+    def state(self):
+        """For a failure's message: "runs", or the exit code and the end of what Wine wrote."""
+        code = self.process.poll()
+        if code is None:
+            return "runs"
+        try:
+            with open(self.stderr_path, "rb") as stderr:
+                stderr.seek(max(0, os.path.getsize(self.stderr_path) - 600))
+                said = stderr.read().decode("utf-8", "replace").strip()
+        except OSError:
+            said = ""
+        return "ended with %r%s" % (code, "; it wrote: " + said if said else "")
+
     def wait_exit(self, timeout):
         """The exit code once the program has ended within `timeout` seconds, else None."""
         try:
@@ -496,11 +509,9 @@ class Chatroom:
         Fails when another chat client's frame comes first: the program would talk to that."""
         self.frame = probe.wait("AOL Frame25", self.title, timeout_ms)
         if not self.frame:
-            code = self.program.process.poll()
             raise E2EError("the chat client's frame did not appear within %d ms (the client %s; "
                            "windows in view: %r)"
-                           % (timeout_ms, "runs" if code is None else "ended with %r" % code,
-                              probe.toplevel()))
+                           % (timeout_ms, self.program.state(), probe.toplevel()))
         first = probe.find("AOL Frame25")
         if first != self.frame:
             raise E2EError("another chat client is running (%r, %r): stop it first"

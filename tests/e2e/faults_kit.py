@@ -123,8 +123,9 @@ class Marigold:
         self.reason = 0
         self.splash = probe.wait(mk.FORM_CLASS, mk.SPLASH_CAPTION, 20000)
         if not self.splash:
+            state = self.program.state()
             self.stop()
-            raise e2e.E2EError("the splash window did not appear")
+            raise e2e.E2EError("the splash window did not appear (the program %s)" % state)
 
     def stop(self):
         self.program.stop()

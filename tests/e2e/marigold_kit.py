@@ -286,7 +286,8 @@ class Session:
             self.program = e2e.start_marigold()
             self.splash = self.probe.wait(FORM_CLASS, SPLASH_CAPTION, start_ms)
             if not self.splash:
-                raise e2e.E2EError("the splash window did not appear")
+                raise e2e.E2EError("the splash window did not appear (the program %s)"
+                                   % self.program.state())
             self.main = 0
         except BaseException:
             self.close()
