@@ -16,6 +16,7 @@ screenshots, when it fails.
 
 import argparse
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -73,6 +74,51 @@ def quietly(command, env, timeout=120):
                           stderr=subprocess.DEVNULL, timeout=timeout).returncode
 
 
+def wait_for_desktop_end(prefix, timeout=30):
+    """Waits until no explorer.exe (the process behind Wine's desktop) runs in the prefix."""
+    mine = ("WINEPREFIX=" + prefix).encode()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/comm" % pid, "rb") as comm:
+                if comm.read().strip() != b"explorer.exe":
+                    continue
+            with open("/proc/%s/environ" % pid, "rb") as environ:
+                if mine not in environ.read().split(b"\0"):
+                    continue
+            process = os.pidfd_open(int(pid))
+        except OSError:  # gone meanwhile
+            continue
+        try:
+            if not select.select([process], [], [], timeout)[0]:
+                raise RuntimeError("Wine's desktop did not end within %d s" % timeout)
+        finally:
+            os.close(process)
+
+
+def hold_desktop(env):
+    """Makes the desktop (its window and Wine's explorer.exe) now and keeps it until the test
+    ends; the process that holds it, whose standard input closing lets it go.
+
+    Wine ends a desktop a second after the last program on it has left, and the next program
+    starts it again. A program that starts while the old one is ending can be left with no
+    desktop to make its windows on (the stand-in chat client then ends with 1 and shows
+    nothing), and each of a test's sessions would pay for a new explorer.exe. A command
+    interpreter reading from a pipe is a program on the desktop that shows nothing and takes
+    no processor time while it waits. Wine's background processes (services) start with it,
+    holding none of the test's output pipes."""
+    keeper = subprocess.Popen([env["MARIGOLD_WINE64"], "cmd"], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env,
+                              start_new_session=True)
+    # Once it answers it is on the desktop, so the desktop outlives the program that makes
+    # its window, which waits for explorer.exe to be ready.
+    keeper.stdin.write(b"echo desktop held\r\n")
+    keeper.stdin.flush()
+    if not any(line.rstrip().endswith(b"desktop held") for line in keeper.stdout):
+        raise RuntimeError("the command interpreter that holds the desktop ended")
+    quietly([env["MARIGOLD_WINE64"], "rundll32.exe", "user32.dll,GetDesktopWindow"], env)
+    return keeper
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--template", default=os.environ.get("WINEPREFIX"))
@@ -99,6 +145,7 @@ def main():
     copy_prefix(args.template, prefix)
     xvfb, env["DISPLAY"] = start_display()
     test = None
+    keeper = None
     result = 1
 
     def stop(signum, _frame):
@@ -121,8 +168,10 @@ def main():
                        env) != 0:
                 sys.stderr.write("desktop.py: could not set %s\\%s\n" % (key, name))
                 return 1
-        # Wine's background processes (services, the desktop) start here, with the settings.
-        quietly([env["MARIGOLD_WINE64"], "cmd", "/c", "exit"], env)
+        # The programs that wrote the settings started a desktop without them, which ends by
+        # itself a second after they left; the test's is made once it has gone.
+        wait_for_desktop_end(prefix)
+        keeper = hold_desktop(env)
         sys.stderr.write("desktop %s, prefix %s, ready in %.1f s\n"
                          % (env["DISPLAY"], prefix, time.monotonic() - began))
         test = subprocess.Popen(command, env=env, start_new_session=True)
@@ -136,6 +185,9 @@ def main():
         if test and test.poll() is None:
             os.killpg(test.pid, signal.SIGKILL)
             test.wait()
+        if keeper:
+            keeper.stdin.close()
+            keeper.stdout.close()
         quietly(["wineserver", "-k"], env, timeout=30)
         xvfb.terminate()
         try:
