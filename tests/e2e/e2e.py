@@ -37,7 +37,8 @@ Talking to the probe (winprobe.exe, one process per test; every answer is one JS
   screen() -> (w, h), acp(); through Active Accessibility:
   acc_tree(hwnd), acc_at(x, y), acc_do(hwnd, child), and loaded(pid, module). .close() ends it.
 
-Real input through X (xdotool; Wine does not take SendInput from another process)
+Real input through X (xdotool; Wine does not take SendInput from another process); where the
+pointer is, from the X server itself (xinput.py)
   pointer(), mousemove(x, y), click(x, y, button=1), mousedown(x, y, button=1), mouseup(button=1),
   drag(x0, y0, x1, y1, button=1, steps=10), key(*names), type_text(text)
   center(rect) -> (x, y) of a rectangle from rect()/client()
@@ -62,6 +63,8 @@ import threading
 import time
 import unittest
 from collections import namedtuple
+
+import xinput
 
 
 class E2EError(AssertionError):
@@ -555,10 +558,8 @@ def _xdotool(*args):
 
 def pointer():
     """Where the pointer is on the screen: (x, y)."""
-    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True,
-                         capture_output=True, text=True, timeout=30).stdout
-    where = dict(line.split("=", 1) for line in out.split())
-    return int(where["X"]), int(where["Y"])
+    require_desktop()
+    return xinput.pointer()
 
 
 def mousemove(x, y):

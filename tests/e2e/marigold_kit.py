@@ -8,6 +8,7 @@ import threading
 import time
 
 import e2e
+import xinput
 
 FORM_CLASS = "MarigoldForm"
 SPLASH_CAPTION = "Form3"
@@ -85,12 +86,6 @@ def client_point(probe, window, point):
     return left + point[0], top + point[1]
 
 
-def _xdotool_shell(command, *args):
-    out = subprocess.run(["xdotool", command, "--shell"] + [str(a) for a in args], check=True,
-                         capture_output=True, text=True, timeout=30).stdout
-    return dict(line.split("=", 1) for line in out.split())
-
-
 def _xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
 
@@ -109,28 +104,18 @@ drag = e2e.drag
 VIRTUAL_DESKTOP = os.environ.get("MARIGOLD_VIRTUAL_DESKTOP") == "1"
 
 
-def _x_rect(window):
-    """An X window's rectangle on the screen (left, top, right, bottom). From xwininfo: xdotool
-    misplaces a window that lies inside another, as on the virtual desktop."""
-    info = subprocess.run(["xwininfo", "-id", str(window)], check=True, capture_output=True,
-                          text=True, timeout=30).stdout
-    field = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
-    left, top = int(field["Absolute upper-left X"]), int(field["Absolute upper-left Y"])
-    return left, top, left + int(field["Width"]), top + int(field["Height"])
-
-
 def x_window_under_pointer():
     """The X window under the pointer (a top-level one, or the root) and its screen rectangle
     (left, top, right, bottom)."""
-    window = _xdotool_shell("getmouselocation")["WINDOW"]
-    return window, _x_rect(window)
+    window = xinput.window_under_pointer()
+    return window, xinput.rect(window)
 
 
 def _x_window_shown(rect):
     """On the virtual desktop: whether an X window with this screen rectangle is mapped in it."""
     shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", ""],
                            capture_output=True, text=True, timeout=30).stdout.split()
-    return any(_x_rect(window) == rect for window in shown)
+    return any(xinput.rect(int(window)) == rect for window in shown)
 
 
 def point_at_window(probe, window, x, y, timeout=5.0):
@@ -252,7 +237,7 @@ def x_keys_go_to(rect):
     keyboard focus."""
     focus = subprocess.run(["xdotool", "getwindowfocus"], check=True, capture_output=True,
                            text=True, timeout=30).stdout.strip()
-    return _x_rect(focus) == rect
+    return xinput.rect(int(focus)) == rect
 
 
 def focus_under_pointer():
@@ -263,7 +248,7 @@ def focus_under_pointer():
     gives the focus, as Windows' does: nothing is done there."""
     if VIRTUAL_DESKTOP:
         return
-    _xdotool("windowfocus", "--sync", _xdotool_shell("getmouselocation")["WINDOW"])
+    _xdotool("windowfocus", "--sync", xinput.window_under_pointer())
 
 
 class Session:

@@ -10,6 +10,7 @@ import unittest
 import e2e
 import faults_kit as fk
 import marigold_kit as mk
+import xinput
 
 # The USER count must come back exactly and the GDI count within GDI_MADE_ONCE, so a handle
 # lost once a cycle (100 or more) shows at any count; the counts serve the private bytes'
@@ -26,12 +27,6 @@ GDI_MADE_ONCE = 2
 # private bytes may settle a little above where they were even without a leak. A leak of 700
 # bytes a cycle (280 KB over the 400 cycles) goes past it.
 PRIVATE_BYTES_MARGIN = 256 * 1024
-
-
-def x_window_under_pointer():
-    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True,
-                         capture_output=True, text=True, timeout=30).stdout
-    return dict(line.split("=", 1) for line in out.split())["WINDOW"]
 
 
 class EnduranceTest(unittest.TestCase):
@@ -79,7 +74,7 @@ class EnduranceTest(unittest.TestCase):
     def minimise_cycles(self, count):
         # The program's X window, as the pointer over its minimise spot finds it.
         e2e.mousemove(*mk.client_point(self.probe, self.main, mk.MINIMISE_SPOT))
-        shown_on_x = x_window_under_pointer()
+        shown_on_x = xinput.window_under_pointer()
         for _ in range(count):
             self.program.click(mk.MINIMISE_SPOT)
             if not mk.wait_until(lambda: self.probe.iconic(self.main), 5.0, 0.01):
@@ -94,7 +89,7 @@ class EnduranceTest(unittest.TestCase):
                 raise e2e.E2EError("the main window did not come back in place")
             # Wine maps the X window a moment after Windows reports it shown; a click before
             # that would reach the X root window instead of the program.
-            if not mk.wait_until(lambda: x_window_under_pointer() == shown_on_x, 5.0, 0.01):
+            if not mk.wait_until(lambda: xinput.window_under_pointer() == shown_on_x, 5.0, 0.01):
                 raise e2e.E2EError("the restored window did not reach the X screen")
 
     def test_cycles_leave_resources_where_they_were(self):
