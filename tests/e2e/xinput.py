@@ -55,6 +55,7 @@ _lock = threading.Lock()
 _display = None
 _display_name = None
 
+
 class XError(RuntimeError):
     """An X request failed (a window gone, most often)."""
 
